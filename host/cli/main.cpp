@@ -1,0 +1,172 @@
+// vantrel: lists modules and runs diagrams from the command line.
+
+#include <vantrel/Diagram.h>
+#include <vantrel/Runtime.h>
+
+#include <CLI/CLI.hpp>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+using namespace vantrel;
+
+namespace {
+
+std::atomic<bool> sInterrupted{false};
+
+void OnSignal(int)
+{
+	sInterrupted = true;
+}
+
+std::string VersionText(const version_info& v)
+{
+	return std::to_string(v.major) + "." + std::to_string(v.middle) + "." + std::to_string(v.minor);
+}
+
+int ListModules(const std::string& directory, bool json)
+{
+	RuntimeOptions options;
+	options.moduleDirectory = directory;
+	Runtime runtime(options);
+	ModuleCatalog& catalog = runtime.Catalog();
+	catalog.LoadAll();
+	if (json) {
+		Json out = Json::object();
+		out["directory"] = catalog.Directory();
+		Json modules = Json::array();
+		for (Module* module : catalog.Loaded()) {
+			Json entry{{"name", module->Name()}, {"description", module->Description()}};
+			Json ports = Json::array();
+			for (const PortInfo& port : module->Ports())
+				ports.push_back(Json{{"name", port.name}, {"kind", FourCC(port.kind)},
+					{"role", KindName(port.kind)}});
+			entry["ports"] = ports;
+			if (module->HasHelpFile())
+				entry["help"] = module->HelpFile();
+			entry["signature"] = module->Signature();
+			if (module->HasVersion()) {
+				const version_info& v = module->Version();
+				entry["version"] = Json{{"version", VersionText(v)}, {"short", v.short_info},
+					{"long", v.long_info}};
+			}
+			modules.push_back(entry);
+		}
+		out["modules"] = modules;
+		Json problems = Json::array();
+		for (const ScanProblem& problem : catalog.Problems())
+			problems.push_back(Json{{"file", problem.file}, {"reason", problem.reason}});
+		out["problems"] = problems;
+		std::cout << out.dump(2) << "\n";
+	} else {
+		std::cout << "Modules in " << catalog.Directory() << ":\n";
+		for (Module* module : catalog.Loaded()) {
+			std::cout << "\n" << module->Name() << ": " << module->Description() << "\n";
+			for (const PortInfo& port : module->Ports())
+				std::cout << "    port " << (port.name.empty() ? "(unnamed)" : "\"" + port.name + "\"")
+						  << "  " << KindName(port.kind) << " '" << FourCC(port.kind) << "'\n";
+			if (module->HasHelpFile())
+				std::cout << "    help " << module->HelpFile() << "\n";
+			if (module->HasVersion()) {
+				const version_info& v = module->Version();
+				std::cout << "    version " << VersionText(v) << "  " << v.short_info << ": "
+						  << v.long_info << "\n";
+			}
+		}
+	}
+	for (const ScanProblem& problem : catalog.Problems())
+		std::cerr << "vantrel: " << problem.file << ": " << problem.reason << "\n";
+	return 0;
+}
+
+struct RunOptions {
+	std::string diagram;
+	std::string modules;
+	double seconds = -1;
+	bool untilIdle = false;
+	double idleMs = 300;
+	std::string save;
+};
+
+int RunDiagram(const RunOptions& run)
+{
+	DiagramSpec spec = ReadDiagram(run.diagram);
+	RuntimeOptions options;
+	options.moduleDirectory = run.modules;
+	Runtime runtime(options);
+	Instantiate(runtime, spec, run.diagram);
+	runtime.Start();
+
+	std::signal(SIGINT, OnSignal);
+	std::signal(SIGTERM, OnSignal);
+	bigtime_t start = system_time();
+	bigtime_t limit = run.seconds >= 0 ? bigtime_t(run.seconds * 1e6) : -1;
+	bool untilIdle = run.untilIdle || run.seconds < 0;
+	bigtime_t quiet = bigtime_t(run.idleMs * 1000);
+	while (!sInterrupted) {
+		bigtime_t elapsed = system_time() - start;
+		if (limit >= 0 && elapsed >= limit)
+			break;
+		if (untilIdle && runtime.WaitIdle(quiet, 20000))
+			break;
+		if (!untilIdle)
+			snooze(std::min<bigtime_t>(20000, limit - elapsed));
+	}
+
+	if (!run.save.empty()) {
+		Json saved = SaveDiagram(runtime, spec);
+		std::ofstream out(run.save);
+		if (!out)
+			throw UserError(run.save + ": cannot write the diagram file");
+		out << saved.dump(2) << "\n";
+		if (!out)
+			throw UserError(run.save + ": writing the diagram file failed");
+	}
+	std::vector<std::string> stuck = runtime.Shutdown();
+	for (const std::string& port : stuck)
+		std::cerr << "vantrel: module " << port << " did not return after the element was closed\n";
+	return stuck.empty() ? 0 : 3;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+	CLI::App app{"vantrel: loads stream-processing modules and runs diagrams"};
+	app.require_subcommand(1);
+	std::string modules;
+	app.add_option("--modules", modules, "folder of module files (default: this build's)");
+
+	bool json = false;
+	CLI::App* list = app.add_subcommand("modules", "list every module with its ports");
+	list->add_flag("--json", json, "print the list as JSON");
+
+	RunOptions run;
+	CLI::App* runCommand = app.add_subcommand("run", "run a diagram");
+	runCommand->add_option("diagram", run.diagram, "diagram file (JSON)")->required();
+	auto* forOption = runCommand->add_option("--for", run.seconds, "run for this many seconds");
+	auto* idleOption = runCommand->add_flag("--until-idle", run.untilIdle,
+		"stop when no items have moved for a while (the default)");
+	runCommand->add_option("--idle-ms", run.idleMs, "how long counts as idle, in milliseconds");
+	runCommand->add_option("--save", run.save, "write the diagram with every element's state");
+	forOption->check(CLI::NonNegativeNumber);
+	(void)idleOption;
+
+	try {
+		app.parse(argc, argv);
+	} catch (const CLI::ParseError& error) {
+		return app.exit(error);
+	}
+	run.modules = modules;
+	try {
+		if (list->parsed())
+			return ListModules(modules, json);
+		return RunDiagram(run);
+	} catch (const UserError& error) {
+		std::cerr << "vantrel: " << error.what() << "\n";
+		return 2;
+	}
+}

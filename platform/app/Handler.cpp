@@ -1,0 +1,100 @@
+#include <Handler.h>
+
+#include <Looper.h>
+#include <Message.h>
+#include <MessageFilter.h>
+
+#include "Registry.h"
+
+using platform_private::Registry;
+
+BHandler::BHandler(const char* name) : fName(name ? name : "")
+{
+	Registry& registry = Registry::Get();
+	std::lock_guard<std::recursive_mutex> guard(registry.lock);
+	fToken = registry.nextToken++;
+	registry.handlers[fToken] = this;
+}
+
+BHandler::~BHandler()
+{
+	{
+		Registry& registry = Registry::Get();
+		std::lock_guard<std::recursive_mutex> guard(registry.lock);
+		registry.handlers.erase(fToken);
+	}
+	if (fLooper && fLooper != this)
+		fLooper->RemoveHandler(this);
+	if (fFilters) {
+		for (int32 i = 0; i < fFilters->CountItems(); i++)
+			delete static_cast<BMessageFilter*>(fFilters->ItemAt(i));
+		delete fFilters;
+	}
+}
+
+void BHandler::MessageReceived(BMessage* message)
+{
+	if (fNextHandler && fNextHandler != this) {
+		fNextHandler->MessageReceived(message);
+		return;
+	}
+	if (message && message->IsSourceWaiting())
+		message->SendReply(B_MESSAGE_NOT_UNDERSTOOD);
+}
+
+BLooper* BHandler::Looper() const { return fLooper; }
+void BHandler::SetName(const char* name) { fName = name ? name : ""; }
+const char* BHandler::Name() const { return fName.empty() ? nullptr : fName.c_str(); }
+void BHandler::SetNextHandler(BHandler* handler) { fNextHandler = handler; }
+BHandler* BHandler::NextHandler() const { return fNextHandler; }
+void BHandler::SetLooper(BLooper* looper) { fLooper = looper; }
+
+void BHandler::AddFilter(BMessageFilter* filter)
+{
+	if (!filter)
+		return;
+	if (!fFilters)
+		fFilters = new BList;
+	filter->SetLooper(fLooper);
+	fFilters->AddItem(filter);
+}
+
+bool BHandler::RemoveFilter(BMessageFilter* filter)
+{
+	if (!fFilters || !fFilters->RemoveItem(filter))
+		return false;
+	filter->SetLooper(nullptr);
+	return true;
+}
+
+void BHandler::SetFilterList(BList* filters)
+{
+	if (fFilters) {
+		for (int32 i = 0; i < fFilters->CountItems(); i++)
+			delete static_cast<BMessageFilter*>(fFilters->ItemAt(i));
+		delete fFilters;
+	}
+	fFilters = filters;
+}
+
+BList* BHandler::FilterList() { return fFilters; }
+
+bool BHandler::LockLooper()
+{
+	BLooper* looper = fLooper;
+	return looper && looper->Lock();
+}
+
+status_t BHandler::LockLooperWithTimeout(bigtime_t timeout)
+{
+	BLooper* looper = fLooper;
+	if (!looper)
+		return B_BAD_VALUE;
+	return looper->LockWithTimeout(timeout);
+}
+
+void BHandler::UnlockLooper()
+{
+	if (fLooper)
+		fLooper->Unlock();
+}
