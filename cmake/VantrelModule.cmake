@@ -1,17 +1,19 @@
 # vantrel_module(NAME DESCRIPTION text SOURCES files... PORTS functions...
 #                [SIGNATURE sig] [VERSION x.y.z] [PANEL] [TESTS files...]
-#                [LIBS libs...] [RESOURCES TYPE:ID:NAME:FILE...])
+#                [LIBS libs...] [RESOURCES TYPE:ID:NAME:FILE...] [LABELS labels...]
+#                [OUTPUT_DIR dir])
 #
 # Builds NAME.so into the module folder: hidden visibility, only the module
 # exports and the named port functions exported, every symbol resolved at
 # link time, and the resources embedded. TESTS become a test executable
-# that loads the module through the host runtime.
+# that loads the module through the host runtime; the label "concurrency"
+# also runs it under ThreadSanitizer.
 set(VANTREL_EXPORTS ZM_Init OpenElem CloseElem TerminateElem ShutDown LabelElem Panel
     SaveState SetState LoadComplete)
 
 function(vantrel_module NAME)
   cmake_parse_arguments(M "PANEL" "DESCRIPTION;SIGNATURE;VERSION;SHORT;OUTPUT_DIR"
-    "SOURCES;PORTS;TESTS;LIBS;RESOURCES;TEST_LIBS" ${ARGN})
+    "SOURCES;PORTS;TESTS;LIBS;RESOURCES;TEST_LIBS;LABELS" ${ARGN})
   if(NOT M_SIGNATURE)
     set(M_SIGNATURE "application/x-Vantrel-Module")
   endif()
@@ -62,6 +64,6 @@ function(vantrel_module NAME)
     target_link_libraries(${NAME}Test PRIVATE vantrel_testing ${M_TEST_LIBS})
     add_dependencies(${NAME}Test ${NAME})
     add_test(NAME ${NAME} COMMAND ${NAME}Test)
-    set_tests_properties(${NAME} PROPERTIES TIMEOUT 300 LABELS "module")
+    set_tests_properties(${NAME} PROPERTIES TIMEOUT 300 LABELS "module;${M_LABELS}")
   endif()
 endfunction()

@@ -286,6 +286,7 @@ std::vector<std::string> Element::JoinSources(bigtime_t timeout)
 		fModule.KeepLoaded();
 		fModule.SkipShutDown();
 		fTerminated = true;
+		fStuck = true;
 	}
 	return stuck;
 }
@@ -473,6 +474,12 @@ std::vector<std::string> Runtime::Shutdown()
 			stuck.push_back(element->GetModule().Name() + " " + element->Id() + "." + port);
 	for (auto& element : fElements)
 		element->Terminate();
+	// An element whose source thread is still running inside the module
+	// stays allocated (and reachable), since that thread still uses it.
+	static std::vector<std::unique_ptr<Element>> stillRunning;
+	for (auto& element : fElements)
+		if (element->fStuck)
+			stillRunning.push_back(std::move(element));
 	fElements.clear();
 	fCatalog.UnloadAll();
 	return stuck;

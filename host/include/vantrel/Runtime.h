@@ -119,6 +119,7 @@ private:
 	bool fClosed = false;
 	bool fTerminated = false;
 	bool fSourcesStarted = false;
+	bool fStuck = false;
 	std::string fLabel;
 	// Labels handed to LabelElem; the module keeps the pointer.
 	std::list<std::string> fLabels;
