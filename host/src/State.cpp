@@ -4,6 +4,8 @@
 #include <Entry.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -70,6 +72,19 @@ const char* TagFor(type_code type)
 	}
 }
 
+// The shortest decimal that reads back as the same float, so saved
+// diagrams show 0.1 rather than 0.10000000149011612.
+Json FloatJson(float value)
+{
+	char text[32];
+	for (int precision = 1; precision <= 9; precision++) {
+		snprintf(text, sizeof(text), "%.*g", precision, double(value));
+		if (strtof(text, nullptr) == value)
+			break;
+	}
+	return Json(strtod(text, nullptr));
+}
+
 Json ItemToJson(const BMessage& message, const char* name, type_code type, int32 index)
 {
 	const void* data;
@@ -90,15 +105,15 @@ Json ItemToJson(const BMessage& message, const char* name, type_code type, int32
 		case B_UINT32_TYPE: return Json(get(uint32(0)));
 		case B_INT64_TYPE: return Json(get(int64(0)));
 		case B_UINT64_TYPE: return Json(get(uint64(0)));
-		case B_FLOAT_TYPE: return Json(double(get(float(0))));
+		case B_FLOAT_TYPE: return FloatJson(get(float(0)));
 		case B_DOUBLE_TYPE: return Json(get(double(0)));
 		case B_RECT_TYPE: {
 			BRect r = get(BRect());
-			return Json::array({r.left, r.top, r.right, r.bottom});
+			return Json::array({FloatJson(r.left), FloatJson(r.top), FloatJson(r.right), FloatJson(r.bottom)});
 		}
 		case B_POINT_TYPE: {
 			BPoint p = get(BPoint());
-			return Json::array({p.x, p.y});
+			return Json::array({FloatJson(p.x), FloatJson(p.y)});
 		}
 		case B_REF_TYPE: {
 			entry_ref ref;

@@ -29,13 +29,16 @@ BLooper::BLooper(const char* name, int32 priority, int32)
 	registry.loopers[fLooperToken] = this;
 }
 
+void BLooper::Unregister()
+{
+	Registry& registry = Registry::Get();
+	std::lock_guard<std::recursive_mutex> guard(registry.lock);
+	registry.loopers.erase(fLooperToken);
+}
+
 BLooper::~BLooper()
 {
-	{
-		Registry& registry = Registry::Get();
-		std::lock_guard<std::recursive_mutex> guard(registry.lock);
-		registry.loopers.erase(fLooperToken);
-	}
+	Unregister();
 	fQueue->Close();
 	// Messages still queued are deleted unanswered; synchronous senders
 	// get B_NO_REPLY.
@@ -214,6 +217,8 @@ status_t BLooper::LoopEntry(void* data)
 {
 	BLooper* looper = static_cast<BLooper*>(data);
 	looper->RunLoop();
+	// Messengers stop reaching the looper before any destructor runs.
+	looper->Unregister();
 	delete looper;
 	return B_OK;
 }
@@ -299,6 +304,7 @@ void BLooper::Quit()
 {
 	if (!fRunning || fThread < 0) {
 		// The loop never ran (or has ended): nothing to wait for.
+		Unregister();
 		fLock.UnlockFully();
 		delete this;
 		return;

@@ -92,6 +92,7 @@ private:
 	BHandler* ResolveTarget(BMessage* message);
 	filter_result ApplyFilters(BList* filters, BMessage* message, BHandler** target);
 	void TerminateFromLoop();
+	void Unregister();
 
 	int32 fLooperToken;
 	int32 fPriority;
