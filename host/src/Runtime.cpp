@@ -476,10 +476,10 @@ std::vector<std::string> Runtime::Shutdown()
 		element->Terminate();
 	// An element whose source thread is still running inside the module
 	// stays allocated (and reachable), since that thread still uses it.
-	static std::vector<std::unique_ptr<Element>> stillRunning;
+	static auto* stillRunning = new std::vector<Element*>;
 	for (auto& element : fElements)
 		if (element->fStuck)
-			stillRunning.push_back(std::move(element));
+			stillRunning->push_back(element.release());
 	fElements.clear();
 	fCatalog.UnloadAll();
 	return stuck;

@@ -28,7 +28,7 @@ TEST(ModuleCatalog, InvalidFilesAreReportedAndSkipped)
 	fs::create_directories(dir);
 	fs::copy_file(fs::path(VANTREL_MODULE_DIR) / "Releaser.so", dir / "Releaser.so");
 	std::ofstream(dir / "Junk.so") << "not a shared library";
-	fs::copy_file(VANTREL_PLATFORM_LIB, dir / "NoExports.so");
+	fs::copy_file(VANTREL_NOT_A_MODULE, dir / "NoExports.so");
 
 	ModuleCatalog catalog(dir.string());
 	catalog.LoadAll();
