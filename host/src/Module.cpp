@@ -223,9 +223,14 @@ std::vector<Module*> ModuleCatalog::Loaded() const
 
 void ModuleCatalog::UnloadAll()
 {
-	// Unload in reverse order of loading.
-	while (!fModules.empty())
+	// Unload in reverse order of loading. A module that a source thread
+	// still runs in stays loaded, with its port table, for that thread.
+	static auto* stillInUse = new std::vector<Module*>;
+	while (!fModules.empty()) {
+		if (fModules.back()->fKeepLoaded)
+			stillInUse->push_back(fModules.back().release());
 		fModules.pop_back();
+	}
 }
 
 std::string DefaultModuleDirectory()

@@ -23,9 +23,9 @@ ZEXPORT BMessage* ZM_Init()
 	return &setupmsg;
 }
 
-ZEXPORT void* OpenElem() { return new bool(false); }
-ZEXPORT void CloseElem(void* elem) { *static_cast<bool*>(elem) = true; }
-ZEXPORT void TerminateElem(void* elem) { delete static_cast<bool*>(elem); }
+ZEXPORT void* OpenElem() { return new std::atomic<bool>(false); }
+ZEXPORT void CloseElem(void* elem) { *static_cast<std::atomic<bool>*>(elem) = true; }
+ZEXPORT void TerminateElem(void* elem) { delete static_cast<std::atomic<bool>*>(elem); }
 ZEXPORT void ShutDown() {}
 
 ZPORT Forever(void*, ZItem*&, int&)

@@ -6,6 +6,7 @@
 #include <Packet.h>
 #include <ZModule.h>
 
+#include <atomic>
 #include <deque>
 #include <vector>
 
@@ -14,7 +15,7 @@ namespace {
 ZMessage setupmsg("Host test probe");
 
 struct Probe {
-	bool closed = false;
+	std::atomic<bool> closed{false};
 	sem_id caught = create_sem(0, "caught");
 	BLocker lock;
 	std::deque<std::vector<MIDISeq>> pending;

@@ -60,6 +60,7 @@ public:
 	void SkipShutDown() { fSkipShutDown = true; }
 
 private:
+	friend class ModuleCatalog;
 	Module() = default;
 
 	std::string fName;

@@ -5,14 +5,18 @@
 #include <Packet.h>
 #include <ZModule.h>
 
+#include <atomic>
+
 namespace {
 
 const char* defaultlabel = "Filter";
 ZMessage setupmsg("Note On to Note Off");
 
+// One byte: the closed flag, set by CloseElem while ports may be running.
 struct Element {
-	bool closed = false;
+	std::atomic<bool> closed{false};
 };
+static_assert(sizeof(Element) == 1);
 
 }  // namespace
 
