@@ -4,6 +4,7 @@
 #include <Message.h>
 #include <MessageFilter.h>
 
+#include "FilterList.h"
 #include "Registry.h"
 
 using platform_private::Registry;
@@ -25,11 +26,7 @@ BHandler::~BHandler()
 	}
 	if (fLooper && fLooper != this)
 		fLooper->RemoveHandler(this);
-	if (fFilters) {
-		for (int32 i = 0; i < fFilters->CountItems(); i++)
-			delete static_cast<BMessageFilter*>(fFilters->ItemAt(i));
-		delete fFilters;
-	}
+	platform_private::FilterList::Delete(fFilters);
 }
 
 void BHandler::MessageReceived(BMessage* message)
@@ -51,29 +48,17 @@ void BHandler::SetLooper(BLooper* looper) { fLooper = looper; }
 
 void BHandler::AddFilter(BMessageFilter* filter)
 {
-	if (!filter)
-		return;
-	if (!fFilters)
-		fFilters = new BList;
-	filter->SetLooper(fLooper);
-	fFilters->AddItem(filter);
+	platform_private::FilterList::Add(fFilters, filter, fLooper);
 }
 
 bool BHandler::RemoveFilter(BMessageFilter* filter)
 {
-	if (!fFilters || !fFilters->RemoveItem(filter))
-		return false;
-	filter->SetLooper(nullptr);
-	return true;
+	return platform_private::FilterList::Remove(fFilters, filter);
 }
 
 void BHandler::SetFilterList(BList* filters)
 {
-	if (fFilters) {
-		for (int32 i = 0; i < fFilters->CountItems(); i++)
-			delete static_cast<BMessageFilter*>(fFilters->ItemAt(i));
-		delete fFilters;
-	}
+	platform_private::FilterList::Delete(fFilters);
 	fFilters = filters;
 }
 

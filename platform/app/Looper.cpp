@@ -3,6 +3,7 @@
 #include <MessageFilter.h>
 #include <Messenger.h>
 
+#include "FilterList.h"
 #include "MessagePrivate.h"
 #include "Registry.h"
 
@@ -51,11 +52,7 @@ BLooper::~BLooper()
 			handler->SetLooper(nullptr);
 	fHandlers.clear();
 	SetLooper(nullptr);
-	if (fCommonFilters) {
-		for (int32 i = 0; i < fCommonFilters->CountItems(); i++)
-			delete static_cast<BMessageFilter*>(fCommonFilters->ItemAt(i));
-		delete fCommonFilters;
-	}
+	platform_private::FilterList::Delete(fCommonFilters);
 }
 
 status_t BLooper::PostMessage(uint32 command)
@@ -344,29 +341,17 @@ BLooper* BLooper::LooperForThread(thread_id thread)
 
 void BLooper::AddCommonFilter(BMessageFilter* filter)
 {
-	if (!filter)
-		return;
-	if (!fCommonFilters)
-		fCommonFilters = new BList;
-	filter->SetLooper(this);
-	fCommonFilters->AddItem(filter);
+	platform_private::FilterList::Add(fCommonFilters, filter, this);
 }
 
 bool BLooper::RemoveCommonFilter(BMessageFilter* filter)
 {
-	if (!fCommonFilters || !fCommonFilters->RemoveItem(filter))
-		return false;
-	filter->SetLooper(nullptr);
-	return true;
+	return platform_private::FilterList::Remove(fCommonFilters, filter);
 }
 
 void BLooper::SetCommonFilterList(BList* filters)
 {
-	if (fCommonFilters) {
-		for (int32 i = 0; i < fCommonFilters->CountItems(); i++)
-			delete static_cast<BMessageFilter*>(fCommonFilters->ItemAt(i));
-		delete fCommonFilters;
-	}
+	platform_private::FilterList::Delete(fCommonFilters);
 	fCommonFilters = filters;
 }
 

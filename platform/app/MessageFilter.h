@@ -5,6 +5,10 @@
 
 class BMessage;
 
+namespace platform_private {
+struct FilterList;
+}
+
 enum filter_result {
 	B_SKIP_MESSAGE,
 	B_DISPATCH_MESSAGE,
@@ -52,6 +56,7 @@ public:
 private:
 	friend class BLooper;
 	friend class BHandler;
+	friend struct platform_private::FilterList;
 
 	void SetLooper(BLooper* looper) { fLooper = looper; }
 	filter_hook FilterFunction() const { return fHook; }

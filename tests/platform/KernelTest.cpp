@@ -1,6 +1,9 @@
 #include <OS.h>
 
-#include <gtest/gtest.h>
+#include <VantrelTest.h>
+
+using vantrel::testing::kDeadline;
+using vantrel::testing::WaitFor;
 
 #include <atomic>
 #include <functional>
@@ -9,20 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Deadlines for conditions that must come true; a hang fails the test.
-constexpr bigtime_t kDeadline = 5000000;
-
-bool WaitUntil(const std::function<bool()>& condition)
-{
-	bigtime_t deadline = system_time() + kDeadline;
-	while (!condition()) {
-		if (system_time() > deadline)
-			return false;
-		snooze(200);
-	}
-	return true;
-}
 
 // The number of threads blocked on a semaphore, from its count.
 int32 Waiters(sem_id sem)
@@ -87,7 +76,7 @@ TEST(Semaphore, DeletionWakesEveryWaiterAndStaysInvalid)
 				badId++;
 		});
 	}
-	ASSERT_TRUE(WaitUntil([&] { return Waiters(sem) == kThreads; }));
+	ASSERT_TRUE(WaitFor([&] { return Waiters(sem) == kThreads; }));
 	EXPECT_EQ(delete_sem(sem), B_OK);
 	for (auto& t : threads)
 		t.join();
@@ -117,11 +106,11 @@ TEST(Semaphore, WaitersAreServedInOrder)
 			std::lock_guard<std::mutex> guard(lock);
 			order.push_back(i);
 		});
-		ASSERT_TRUE(WaitUntil([&] { return Waiters(sem) == i + 1; }));
+		ASSERT_TRUE(WaitFor([&] { return Waiters(sem) == i + 1; }));
 	}
 	for (int i = 0; i < 3; i++) {
 		release_sem(sem);
-		ASSERT_TRUE(WaitUntil([&] {
+		ASSERT_TRUE(WaitFor([&] {
 			std::lock_guard<std::mutex> guard(lock);
 			return int(order.size()) == i + 1;
 		}));

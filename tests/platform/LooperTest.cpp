@@ -3,7 +3,10 @@
 #include <MessageFilter.h>
 #include <Messenger.h>
 
-#include <gtest/gtest.h>
+#include <VantrelTest.h>
+
+using vantrel::testing::kDeadline;
+using vantrel::testing::WaitFor;
 
 #include <atomic>
 #include <mutex>
@@ -11,20 +14,6 @@
 #include <vector>
 
 namespace {
-
-constexpr bigtime_t kDeadline = 5000000;
-
-template <typename Condition>
-bool WaitUntil(Condition condition)
-{
-	bigtime_t deadline = system_time() + kDeadline;
-	while (!condition()) {
-		if (system_time() > deadline)
-			return false;
-		snooze(200);
-	}
-	return true;
-}
 
 // Records what it receives, in order, with the thread it ran in.
 class Recorder : public BLooper {
@@ -79,7 +68,7 @@ TEST(Looper, DeliversInOrderOnItsOwnThreadUnderItsLock)
 	ASSERT_GT(thread, 0);
 	for (uint32 i = 0; i < 50; i++)
 		looper->PostMessage('M000' + i);
-	ASSERT_TRUE(WaitUntil([&] { return looper->Count() == 50; }));
+	ASSERT_TRUE(WaitFor([&] { return looper->Count() == 50; }));
 	for (uint32 i = 0; i < 50; i++) {
 		EXPECT_EQ(looper->whats[i], 'M000' + i);
 		EXPECT_EQ(looper->threads[i], thread);
@@ -109,7 +98,7 @@ TEST(Looper, LockingFromAnotherThreadHoldsOffDispatch)
 
 	looper->Unlock();
 	looper->Unlock();
-	ASSERT_TRUE(WaitUntil([&] { return looper->Count() == 1; }));
+	ASSERT_TRUE(WaitFor([&] { return looper->Count() == 1; }));
 	looper->Lock();
 	looper->Quit();
 }
@@ -120,7 +109,7 @@ TEST(Looper, QuitFromInsideAndThroughQuitRequested)
 	Recorder* looper = new Recorder(&deleted);
 	looper->Run();
 	looper->PostMessage('SELF');
-	ASSERT_TRUE(WaitUntil([&] { return deleted.load(); }));
+	ASSERT_TRUE(WaitFor([&] { return deleted.load(); }));
 
 	deleted = false;
 	looper = new Recorder(&deleted);
@@ -129,13 +118,13 @@ TEST(Looper, QuitFromInsideAndThroughQuitRequested)
 	BMessenger messenger(nullptr, looper);
 	EXPECT_EQ(messenger.SendMessage(B_QUIT_REQUESTED), B_OK);
 	messenger.SendMessage('AFTR');
-	ASSERT_TRUE(WaitUntil([&] { return looper->Count() == 1; }));
+	ASSERT_TRUE(WaitFor([&] { return looper->Count() == 1; }));
 	EXPECT_FALSE(deleted) << "QuitRequested said no";
 	looper->Lock();
 	looper->quitAllowed = true;
 	looper->Unlock();
 	messenger.SendMessage(B_QUIT_REQUESTED);
-	ASSERT_TRUE(WaitUntil([&] { return deleted.load(); }));
+	ASSERT_TRUE(WaitFor([&] { return deleted.load(); }));
 	EXPECT_FALSE(messenger.IsValid());
 	EXPECT_EQ(messenger.SendMessage('GONE'), B_BAD_PORT_ID);
 	EXPECT_FALSE(messenger.LockTarget());
@@ -170,7 +159,7 @@ TEST(Looper, FiltersCanSkipOrRetarget)
 	looper->Run();
 	looper->PostMessage('DROP');
 	looper->PostMessage('KEEP');
-	ASSERT_TRUE(WaitUntil([&] { return looper->Count() == 1; }));
+	ASSERT_TRUE(WaitFor([&] { return looper->Count() == 1; }));
 	EXPECT_EQ(looper->whats[0], uint32('KEEP'));
 	looper->Lock();
 	looper->Quit();
@@ -189,7 +178,7 @@ TEST(Looper, HandlersGetTheirOwnMessages)
 	EXPECT_EQ(looper->PostMessage('HNDL', &handler), B_OK);
 	Counter stranger;
 	EXPECT_EQ(looper->PostMessage('HNDL', &stranger), B_MISMATCHED_VALUES);
-	ASSERT_TRUE(WaitUntil([&] { return handler.got == 1; }));
+	ASSERT_TRUE(WaitFor([&] { return handler.got == 1; }));
 	EXPECT_EQ(looper->Count(), 0u);
 	looper->Lock();
 	looper->RemoveHandler(&handler);
