@@ -217,7 +217,7 @@ ZPORT ProcessSwitch(void* elem, ZItem*& items, int& count)
 			state = kPass;
 	}
 	params->state = state;
-	if (params->panel && state != before)
+	if (state != before)
 		update(params);
 	return 0;
 }

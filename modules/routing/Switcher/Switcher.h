@@ -4,6 +4,7 @@
 #include <HandOver.h>
 #include <ZItem.h>
 
+#include <Locker.h>
 #include <Message.h>
 
 #include <atomic>
@@ -55,6 +56,9 @@ struct ZMParam {
 	HandOver handover;
 	FiltWindow* panel = nullptr;
 	std::atomic<bool> panelShown{false};
+	// Guards the panel pointer between CloseElem and the control port,
+	// which updates the panel from a host thread.
+	BLocker panelLock{"switcher panel"};
 };
 
 // Brings the panel's boxes and state menu up to date, when it has been shown.

@@ -1,4 +1,6 @@
-#include <VantrelTest.h>
+#include "../PanelProbe.h"
+
+#include <MenuBar.h>
 
 #include <future>
 #include <mutex>
@@ -335,11 +337,10 @@ TEST_F(SwitcherTest, SavedStateRoundTripsAndPartialStateKeepsTheRest)
 	Load(element, kDupe, grid);
 	BMessage saved;
 	element.SaveState(&saved);
-	EXPECT_FALSE(saved.HasRect("window"));
 	char* name;
 	type_code type;
-	const char* order[] = {"state", "splits", "dupes", "stops", "passes"};
-	for (int i = 0; i < 5; i++) {
+	const char* order[] = {"window", "state", "splits", "dupes", "stops", "passes"};
+	for (int i = 0; i < 6; i++) {
 		ASSERT_EQ(saved.GetInfo(B_ANY_TYPE, i, &name, &type), B_OK);
 		EXPECT_STREQ(name, order[i]);
 	}
@@ -363,4 +364,176 @@ TEST_F(SwitcherTest, SavedStateRoundTripsAndPartialStateKeepsTheRest)
 	bad.AddInt32("state", 7);
 	copy.SetState(&bad);
 	EXPECT_EQ(State(copy), kDupe);
+}
+
+namespace {
+
+enum { kPassBox, kDivertBox, kDupeBox, kStopBox };
+
+size_t BoxIndex(int bit, int column)
+{
+	return size_t(bit * 4 + column);
+}
+
+class SwitcherPanelTest : public SwitcherTest {
+protected:
+	BWindow* window = nullptr;
+
+	void SetUp() override
+	{
+		element.SetLabel("Routing A");
+		ASSERT_EQ(element.ShowPanel(), 0);
+		window = FindPanel("Routing A");
+		ASSERT_NE(window, nullptr);
+	}
+
+	std::string Marked()
+	{
+		std::string label;
+		window->Lock();
+		WalkViews(window->ContentView(), [&](BView* view) {
+			if (BMenuBar* bar = dynamic_cast<BMenuBar*>(view)) {
+				BMenu* menu = bar->SubmenuAt(0);
+				if (menu && menu->FindMarked())
+					label = menu->FindMarked()->Label();
+			}
+		});
+		window->Unlock();
+		return label;
+	}
+};
+
+}  // namespace
+
+TEST_F(SwitcherPanelTest, LayoutOfMenuHeaderAndRows)
+{
+	std::vector<std::string> labels = Labels(window);
+	std::vector<std::string> expected = {"Pass:", "Divert:", "Dupe:", "", "Stop:"};
+	for (int row = 1; row <= 16; row++)
+		expected.push_back((row < 10 ? " " : "") + std::to_string(row));
+	EXPECT_EQ(labels, expected);
+	WithBoxes(window, [&](std::vector<BCheckBox*>& boxes) {
+		ASSERT_EQ(boxes.size(), 64u);
+		for (BCheckBox* box : boxes) {
+			EXPECT_STREQ(box->Name(), "mark");
+			EXPECT_EQ(box->Label(), nullptr);
+		}
+		// Row 3: Pass, Divert, Dupe left of the row number, Stop right of it.
+		float number = 0;
+		WalkViews(window->ContentView(), [&](BView* view) {
+			if (BStringView* label = dynamic_cast<BStringView*>(view); label && std::string(label->Text()) == " 3")
+				number = label->Frame().left;
+		});
+		EXPECT_LT(boxes[BoxIndex(2, kDupeBox)]->Frame().left, number);
+		EXPECT_GT(boxes[BoxIndex(2, kStopBox)]->Frame().left, number);
+		EXPECT_LT(boxes[BoxIndex(2, kPassBox)]->Frame().left, boxes[BoxIndex(2, kDivertBox)]->Frame().left);
+	});
+	EXPECT_EQ(Marked(), "Pass");
+}
+
+TEST_F(SwitcherPanelTest, CheckingABoxMovesItsBitAndUncheckingClearsOnlyThatSet)
+{
+	Load(element, kPass, {.passes = 1 << 4, .splits = 1 << 4 | 1 << 5, .stops = 1 << 4});
+	std::vector<int32> values = BoxValues(window);
+	EXPECT_EQ(values[BoxIndex(4, kPassBox)], 1);
+	EXPECT_EQ(values[BoxIndex(4, kStopBox)], 1);
+	EXPECT_EQ(values[BoxIndex(4, kDupeBox)], 0);
+
+	ASSERT_EQ(ClickBox(window, BoxIndex(4, kDupeBox)), B_OK);
+	Grid grid = Saved(element);
+	EXPECT_EQ(grid.dupes, 1 << 4);
+	EXPECT_EQ(grid.passes, 0);
+	EXPECT_EQ(grid.splits, 1 << 5);  // other rows untouched
+	EXPECT_EQ(grid.stops, 0);
+	values = BoxValues(window);
+	EXPECT_EQ(values[BoxIndex(4, kPassBox)], 0);
+	EXPECT_EQ(values[BoxIndex(4, kDivertBox)], 0);
+	EXPECT_EQ(values[BoxIndex(4, kDupeBox)], 1);
+	EXPECT_EQ(values[BoxIndex(4, kStopBox)], 0);
+	EXPECT_EQ(values[BoxIndex(5, kDivertBox)], 1);
+
+	ASSERT_EQ(ClickBox(window, BoxIndex(4, kDupeBox)), B_OK);
+	grid = Saved(element);
+	EXPECT_EQ(grid.dupes, 0);
+	EXPECT_EQ(grid.splits, 1 << 5);
+
+	// The grid now drives the control port: bit 15 is the last row.
+	ASSERT_EQ(ClickBox(window, BoxIndex(15, kStopBox)), B_OK);
+	ItemList control;
+	control.Value(Z_SWCH, 1 << 15);
+	element.Call("Control", control);
+	EXPECT_EQ(State(element), kStop);
+}
+
+TEST_F(SwitcherPanelTest, StateMenuSwitchesTheThroughPort)
+{
+	std::string why;
+	ASSERT_EQ(platform_input::ChooseMenuItem(window, "Divert", nullptr, &why), B_OK) << why;
+	EXPECT_EQ(State(element), kDivert);
+	ItemList list = Sample();
+	EXPECT_EQ(element.Call("Through", list), -1);
+	EXPECT_TRUE(element.Pull("Diverted", nullptr, kDeadline));
+	ASSERT_EQ(platform_input::ChooseMenuItem(window, "Stop", nullptr, &why), B_OK) << why;
+	EXPECT_EQ(State(element), kStop);
+	EXPECT_EQ(Marked(), "Stop");
+}
+
+TEST_F(SwitcherPanelTest, SavedStateAndControlItemsShowOnThePanel)
+{
+	Load(element, kStop, {.passes = 1 << 0, .dupes = 1 << 9});
+	EXPECT_EQ(Marked(), "Stop");
+	std::vector<int32> values = BoxValues(window);
+	for (size_t i = 0; i < values.size(); i++) {
+		bool on = i == BoxIndex(0, kPassBox) || i == BoxIndex(9, kDupeBox);
+		EXPECT_EQ(values[i], on ? 1 : 0) << "box " << i;
+	}
+	ItemList control;
+	control.Value(Z_CTRL, 1 | 9 << 16);
+	element.Call("Control", control);
+	EXPECT_EQ(Marked(), "Dupe");
+}
+
+TEST_F(SwitcherPanelTest, PanelFrameTitleAndClose)
+{
+	BMessage saved;
+	element.SaveState(&saved);
+	BRect frame;
+	ASSERT_EQ(saved.FindRect("window", &frame), B_OK);
+	window->Lock();
+	EXPECT_EQ(frame, window->Frame());
+	window->Unlock();
+
+	BMessage moved;
+	moved.AddRect("window", BRect(100, 120, 260, 470));
+	element.SetState(&moved);
+	window->Lock();
+	EXPECT_EQ(window->Frame().LeftTop(), BPoint(100, 120));
+	EXPECT_EQ(window->Frame().Width(), 160);
+	window->Unlock();
+
+	element.SetLabel("Routing B");
+	EXPECT_EQ(FindPanel("Routing B"), window);
+
+	// A second Panel call raises the panel and keeps the first message.
+	EXPECT_EQ(element.ShowPanel(), 0);
+	std::string why;
+	ASSERT_EQ(platform_input::CloseWindow(window, &why), B_OK) << why;
+	EXPECT_TRUE(WaitFor([&] { return element.panelCloses == 1; }));
+	EXPECT_EQ(element.ShowPanel(), 0);
+	ASSERT_EQ(platform_input::CloseWindow(window, &why), B_OK) << why;
+	EXPECT_TRUE(WaitFor([&] { return element.panelCloses == 2; }));
+}
+
+TEST_F(SwitcherTest, PanelsCascadeAndRestartAtTheTop)
+{
+	// Panels are one panel height (300) apart, which passes the limit at
+	// once: every panel after the first of a module opens at (20, 20).
+	for (int i = 0; i < 3; i++) {
+		Element& next = runtime.Open("Switcher");
+		BMessage saved;
+		next.SaveState(&saved);
+		BRect frame;
+		ASSERT_EQ(saved.FindRect("window", &frame), B_OK);
+		EXPECT_EQ(frame.LeftTop(), BPoint(20, 20)) << i;
+	}
 }
