@@ -111,7 +111,9 @@ ZEXPORT int Panel(void* elem, BMessage* panelMessage)
 	ZMParam* params = element_of(elem);
 	if (!params || !params->panel)
 		return -1;
-	return show_panel(params, panelMessage);
+	int result = show_panel(params, panelMessage);
+	update(params);
+	return result;
 }
 
 ZPORT ProcessOrig(void* elem, ZItem*& items, int& count)

@@ -4,6 +4,7 @@
 #include <HandOver.h>
 #include <ZItem.h>
 
+#include <Locker.h>
 #include <Message.h>
 
 #include <atomic>
@@ -44,9 +45,10 @@ struct ZMParam {
 	HandOver handover;
 	FiltWindow* panel = nullptr;
 	std::atomic<bool> panelShown{false};
+	BLocker panelLock{"splitter panel"};
 };
 
-// Brings the panel's boxes up to date.
+// Brings the panel's boxes up to date once it has been shown.
 void update(ZMParam* params);
 
 // Panel side (SplitterPanel.cpp).

@@ -1,9 +1,118 @@
+// The splitter's panel: an 8-row grid choosing which marks split, dupe,
+// stop or pass an event.
+
 #include "Splitter.h"
 
-void create_panel(ZMParam*) {}
-void close_panel(ZMParam*) {}
-int show_panel(ZMParam*, BMessage* m) { delete m; return -1; }
-void set_panel_title(ZMParam*, const char*) {}
-void save_panel_frame(ZMParam*, BMessage*) {}
-void restore_panel_frame(ZMParam*, BMessage*) {}
-void update(ZMParam*) {}
+#include <Autolock.h>
+#include <MarkGrid.h>
+#include <PanelPlacement.h>
+
+namespace {
+
+PanelPlacement placement(BRect(500, 20, 634, 170), BPoint(20, 20));
+
+}  // namespace
+
+class FiltWindow : public ZMPanel {
+public:
+	FiltWindow(BPoint origin, ZMParam* params);
+	void MessageReceived(BMessage* message) override;
+	// The caller holds the lock.
+	void Refresh() { fGrid.Update(); }
+
+private:
+	MarkGrid<uint8, kMarkBits> fGrid;
+};
+
+FiltWindow::FiltWindow(BPoint origin, ZMParam* params) : ZMPanel(origin, params, params->label, true)
+{
+	Lock();
+	const typename MarkGrid<uint8, kMarkBits>::Column columns[4] = {
+		{kColumnSplit, "Split:", &params->splits},
+		{kColumnDupe, "Dupe:", &params->dupes},
+		{kColumnStop, "Stop:", &params->stops},
+		{kColumnPass, "Pass:", &params->passes},
+	};
+	fGrid.Build(this, columns, 3, Margin());
+	// The boxes show the default sets from the start.
+	fGrid.Update();
+	Unlock();
+}
+
+void FiltWindow::MessageReceived(BMessage* message)
+{
+	if (message->what == kCheckBoxMessage)
+		fGrid.Handle(message);
+	else
+		ZMPanel::MessageReceived(message);
+}
+
+void update(ZMParam* params)
+{
+	BAutolock guard(params->panelLock);
+	FiltWindow* panel = params->panel;
+	if (!panel || !panel->Lock())
+		return;
+	panel->Refresh();
+	panel->Unlock();
+}
+
+void create_panel(ZMParam* params)
+{
+	params->panel = new FiltWindow(placement.Next(), params);
+}
+
+void close_panel(ZMParam* params)
+{
+	FiltWindow* panel;
+	{
+		BAutolock guard(params->panelLock);
+		panel = params->panel;
+		params->panel = nullptr;
+	}
+	if (panel)
+		panel->Close();
+}
+
+int show_panel(ZMParam* params, BMessage* panelMessage)
+{
+	FiltWindow* panel = params->panel;
+	panel->Lock();
+	// A panel that already holds a message keeps it; the new one is freed.
+	bool kept = panelMessage && !panel->panelMessage;
+	panel->Present(panelMessage, params->label);
+	params->panelShown = true;
+	panel->Unlock();
+	if (!kept)
+		delete panelMessage;
+	return 0;
+}
+
+void set_panel_title(ZMParam* params, const char* label)
+{
+	FiltWindow* panel = params->panel;
+	if (panel->Lock()) {
+		panel->SetTitle(label);
+		panel->Unlock();
+	}
+}
+
+void save_panel_frame(ZMParam* params, BMessage* state)
+{
+	FiltWindow* panel = params->panel;
+	if (!panel || !panel->Lock())
+		return;
+	state->AddRect("window", panel->Frame());
+	panel->Unlock();
+}
+
+void restore_panel_frame(ZMParam* params, BMessage* state)
+{
+	FiltWindow* panel = params->panel;
+	BRect frame;
+	if (!panel || state->FindRect("window", &frame) != B_OK || !panel->Lock())
+		return;
+	panel->MoveTo(frame.left, frame.top);
+	panel->ResizeTo(frame.Width(), frame.Height());
+	panel->Unlock();
+}

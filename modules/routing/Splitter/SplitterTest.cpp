@@ -1,4 +1,4 @@
-#include <VantrelTest.h>
+#include "../PanelProbe.h"
 
 #include <functional>
 #include <future>
@@ -307,9 +307,8 @@ TEST_F(SplitterTest, SavedStateRoundTripsAndPartialStateKeepsTheRest)
 	Load(element, marks);
 	BMessage saved;
 	element.SaveState(&saved);
-	EXPECT_FALSE(saved.HasRect("window"));
-	const char* order[] = {"splits", "dupes", "stops", "passes"};
-	for (int i = 0; i < 4; i++) {
+	const char* order[] = {"window", "splits", "dupes", "stops", "passes"};
+	for (int i = 0; i < 5; i++) {
 		char* name;
 		type_code type;
 		ASSERT_EQ(saved.GetInfo(B_ANY_TYPE, i, &name, &type), B_OK);
@@ -328,4 +327,101 @@ TEST_F(SplitterTest, SavedStateRoundTripsAndPartialStateKeepsTheRest)
 	copy.SetState(&partial);
 	EXPECT_EQ(Saved(copy).splits, 0x22);
 	EXPECT_EQ(Saved(copy).dupes, 0x02);
+}
+
+namespace {
+
+enum { kSplitBox, kDupeBox, kStopBox, kPassBox };
+
+size_t BoxIndex(int bit, int column)
+{
+	return size_t(bit * 4 + column);
+}
+
+class SplitterPanelTest : public SplitterTest {
+protected:
+	BWindow* window = nullptr;
+
+	void SetUp() override
+	{
+		element.SetLabel("Split A");
+		ASSERT_EQ(element.ShowPanel(), 0);
+		window = FindPanel("Split A");
+		ASSERT_NE(window, nullptr);
+	}
+};
+
+}  // namespace
+
+TEST_F(SplitterPanelTest, LayoutShowsTheDefaultMarks)
+{
+	std::vector<std::string> expected = {"Split:", "Dupe:", "Stop:", "", "Pass:"};
+	for (int row = 1; row <= 8; row++)
+		expected.push_back(" " + std::to_string(row));
+	EXPECT_EQ(Labels(window), expected);
+	std::vector<int32> values = BoxValues(window);
+	ASSERT_EQ(values.size(), 32u);
+	for (size_t i = 0; i < values.size(); i++) {
+		bool on = i == BoxIndex(0, kSplitBox) || i == BoxIndex(1, kDupeBox);
+		EXPECT_EQ(values[i], on ? 1 : 0) << "box " << i;
+	}
+}
+
+TEST_F(SplitterPanelTest, BoxesChooseWhereMarkedEventsGo)
+{
+	// Mark 1 moves from Split to Stop: such events now vanish.
+	ASSERT_EQ(ClickBox(window, BoxIndex(0, kStopBox)), B_OK);
+	Marks marks = Saved(element);
+	EXPECT_EQ(marks.stops, M1);
+	EXPECT_EQ(marks.splits, 0);
+	EXPECT_EQ(BoxValues(window)[BoxIndex(0, kSplitBox)], 0);
+	ItemList list;
+	list.Midi({Note(1, M1), Note(2, 0)});
+	EXPECT_EQ(element.Call("Through", list), 0);
+	EXPECT_EQ(list.events(0), std::vector<MIDISeq>{Note(2, 0)});
+	EXPECT_FALSE(element.Pull("Diverted", nullptr, kQuiet));
+
+	// Mark 8 split: the last row.
+	ASSERT_EQ(ClickBox(window, BoxIndex(7, kSplitBox)), B_OK);
+	ItemList high;
+	high.Midi({Note(3, 0x80)});
+	EXPECT_EQ(element.Call("Through", high), -1);
+	Delivery out;
+	ASSERT_TRUE(element.Pull("Diverted", &out, kDeadline));
+	EXPECT_EQ(out[1].events(), std::vector<MIDISeq>{Note(3, 0x80)});
+
+	// Unchecking clears that set only.
+	ASSERT_EQ(ClickBox(window, BoxIndex(1, kDupeBox)), B_OK);
+	EXPECT_EQ(Saved(element).dupes, 0);
+	EXPECT_EQ(Saved(element).stops, M1);
+}
+
+TEST_F(SplitterPanelTest, SavedStateShowsOnThePanel)
+{
+	Load(element, {.passes = M3, .splits = 0, .dupes = 0, .stops = M4});
+	std::vector<int32> values = BoxValues(window);
+	for (size_t i = 0; i < values.size(); i++) {
+		bool on = i == BoxIndex(2, kPassBox) || i == BoxIndex(3, kStopBox);
+		EXPECT_EQ(values[i], on ? 1 : 0) << "box " << i;
+	}
+}
+
+TEST_F(SplitterTest, PanelsCascadeDownAndRestartAtTheTop)
+{
+	// One panel height (150) down and 20 left, back to (20, 20) once the
+	// bottom would pass 400.
+	std::vector<BPoint> origins;
+	for (int i = 0; i < 4; i++) {
+		Element& next = runtime.Open("Splitter");
+		BMessage saved;
+		next.SaveState(&saved);
+		BRect frame;
+		ASSERT_EQ(saved.FindRect("window", &frame), B_OK);
+		origins.push_back(frame.LeftTop());
+	}
+	for (size_t i = 1; i < origins.size(); i++) {
+		BPoint stepped(origins[i - 1].x - 20, origins[i - 1].y + 150);
+		BPoint expected = stepped.y + 150 > 400 ? BPoint(20, 20) : stepped;
+		EXPECT_EQ(origins[i], expected) << i;
+	}
 }
