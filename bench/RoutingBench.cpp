@@ -144,7 +144,12 @@ void BM_ChronorderLateness(benchmark::State& state)
 		};
 		sorter.StartSources();
 		ItemList list;
-		list.Time(0).Midi({{0x90, 0, 0, 0}});
+		// One event through first, so the output thread is up and waiting.
+		list.Time(0).Midi({{0x90, 0x7F, 0x7F, 0}});
+		sorter.Call("Through", list);
+		while (got < 1)
+			std::this_thread::yield();
+		got = 0;
 		bigtime_t start = system_time();
 		for (int i = 0; i < events; i++) {
 			snooze_until(start + bigtime_t(i) * 1000, B_SYSTEM_TIMEBASE);
