@@ -33,8 +33,6 @@ public:
 	// Deletes both semaphores; every waiting and later call fails.
 	void Close();
 
-	int32 ThroughPriority() const { return fThroughPriority; }
-
 private:
 	HandOver(const HandOver&) = delete;
 	HandOver& operator=(const HandOver&) = delete;

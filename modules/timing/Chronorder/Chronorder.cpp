@@ -36,12 +36,6 @@ struct sorter_Params {
 	}
 };
 
-// Releases what the array holds and zeroes it, when the output ends.
-void release_all(ZItem* items, int count)
-{
-	clear_items(items, count);
-}
-
 // Makes sure item 0 is the 'MTIM' and item 1 an owned 128-byte packet,
 // whatever downstream filters did to the array meanwhile.
 bool ensure_output(ZItem*& items, int& count)
@@ -128,11 +122,11 @@ ZPORT ProcessSort(void* elem, ZItem*& items, int& count)
 {
 	sorter_Params* params = static_cast<sorter_Params*>(elem);
 	if (params->closed) {
-		release_all(items, count);
+		clear_items(items, count);
 		return -1;
 	}
 	if (!ensure_output(items, count)) {
-		release_all(items, count);
+		clear_items(items, count);
 		return -1;
 	}
 	MIDISeq* out = packet_of(items[1]);
@@ -153,7 +147,7 @@ ZPORT ProcessSort(void* elem, ZItem*& items, int& count)
 				status = acquire_sem_etc(params->wake, 1, B_RELATIVE_TIMEOUT, wait);
 		}
 		if (status == B_BAD_SEM_ID || params->closed) {
-			release_all(items, count);
+			clear_items(items, count);
 			return -1;
 		}
 		uint32 now = uint32(now_ms());

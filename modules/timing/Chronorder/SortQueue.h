@@ -88,9 +88,6 @@ public:
 	bool empty() const { return fHead == nullptr; }
 	uint32 headtime() const { return fHead ? fHead->time : 0; }
 
-	// The head's due time in microseconds, or 0 when the queue is empty.
-	bigtime_t nextdq() const { return fHead ? bigtime_t(fHead->time) * 1000 : 0; }
-
 	// Removes and returns the head event if it is due at `now`, else an
 	// all-zero event.
 	MIDISeq dequeue(uint32 now)
@@ -106,14 +103,6 @@ public:
 		MIDISeq event = node->event;
 		freeme(node);
 		return event;
-	}
-
-	int countfree() const
-	{
-		int n = 0;
-		for (MEvent* node = fFree; node; node = node->next)
-			n++;
-		return n;
 	}
 
 private:
