@@ -229,7 +229,7 @@ ZEXPORT void SaveState(void* elem, BMessage* state)
 	ZMParam* params = element_of(elem);
 	if (!params || !state)
 		return;
-	save_panel_frame(params, state);
+	save_frame(params, state);
 	write_bits(state, "splits", params->splits);
 	write_bits(state, "dupes", params->dupes);
 	write_bits(state, "stops", params->stops);
@@ -241,7 +241,7 @@ ZEXPORT void SetState(void* elem, BMessage* state)
 	ZMParam* params = element_of(elem);
 	if (!params || !state)
 		return;
-	restore_panel_frame(params, state);
+	restore_frame(params, state);
 	read_bits(state, "splits", params->splits);
 	read_bits(state, "dupes", params->dupes);
 	read_bits(state, "stops", params->stops);

@@ -4,7 +4,6 @@
 #include <HandOver.h>
 #include <ZItem.h>
 
-#include <Locker.h>
 #include <Message.h>
 
 #include <atomic>
@@ -44,11 +43,9 @@ struct ZMParam {
 	std::atomic<uint8> passes{0};
 	HandOver handover;
 	FiltWindow* panel = nullptr;
-	std::atomic<bool> panelShown{false};
-	BLocker panelLock{"splitter panel"};
 };
 
-// Brings the panel's boxes up to date once it has been shown.
+// Brings the panel's boxes up to date.
 void update(ZMParam* params);
 
 // Panel side (SplitterPanel.cpp).
@@ -56,5 +53,5 @@ void create_panel(ZMParam* params);
 void close_panel(ZMParam* params);
 int show_panel(ZMParam* params, BMessage* panelMessage);
 void set_panel_title(ZMParam* params, const char* label);
-void save_panel_frame(ZMParam* params, BMessage* state);
-void restore_panel_frame(ZMParam* params, BMessage* state);
+void save_frame(ZMParam* params, BMessage* state);
+void restore_frame(ZMParam* params, BMessage* state);

@@ -3,13 +3,12 @@
 
 #include "Splitter.h"
 
-#include <Autolock.h>
 #include <MarkGrid.h>
-#include <PanelPlacement.h>
+#include <Placement.h>
 
 namespace {
 
-PanelPlacement placement(BRect(500, 20, 634, 170), BPoint(20, 20));
+PanelCascade placement = PanelCascade::StepDownLeft(BRect(500, 20, 634, 170));
 
 }  // namespace
 
@@ -49,7 +48,6 @@ void FiltWindow::MessageReceived(BMessage* message)
 
 void update(ZMParam* params)
 {
-	BAutolock guard(params->panelLock);
 	FiltWindow* panel = params->panel;
 	if (!panel || !panel->Lock())
 		return;
@@ -64,28 +62,16 @@ void create_panel(ZMParam* params)
 
 void close_panel(ZMParam* params)
 {
-	FiltWindow* panel;
-	{
-		BAutolock guard(params->panelLock);
-		panel = params->panel;
-		params->panel = nullptr;
-	}
+	FiltWindow* panel = params->panel;
+	params->panel = nullptr;
 	if (panel)
 		panel->Close();
 }
 
 int show_panel(ZMParam* params, BMessage* panelMessage)
 {
-	FiltWindow* panel = params->panel;
-	panel->Lock();
-	// A panel that already holds a message keeps it; the new one is freed.
-	bool kept = panelMessage && !panel->panelMessage;
-	panel->Present(panelMessage, params->label);
-	params->panelShown = true;
-	panel->Unlock();
-	if (!kept)
-		delete panelMessage;
-	return 0;
+	// A message the panel does not keep stays the caller's.
+	return params->panel->Present(panelMessage, params->label);
 }
 
 void set_panel_title(ZMParam* params, const char* label)
@@ -97,22 +83,12 @@ void set_panel_title(ZMParam* params, const char* label)
 	}
 }
 
-void save_panel_frame(ZMParam* params, BMessage* state)
+void save_frame(ZMParam* params, BMessage* state)
 {
-	FiltWindow* panel = params->panel;
-	if (!panel || !panel->Lock())
-		return;
-	state->AddRect("window", panel->Frame());
-	panel->Unlock();
+	save_panel_frame(state, params->panel);
 }
 
-void restore_panel_frame(ZMParam* params, BMessage* state)
+void restore_frame(ZMParam* params, BMessage* state)
 {
-	FiltWindow* panel = params->panel;
-	BRect frame;
-	if (!panel || state->FindRect("window", &frame) != B_OK || !panel->Lock())
-		return;
-	panel->MoveTo(frame.left, frame.top);
-	panel->ResizeTo(frame.Width(), frame.Height());
-	panel->Unlock();
+	restore_panel_frame(state, params->panel);
 }

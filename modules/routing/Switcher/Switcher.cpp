@@ -227,7 +227,7 @@ ZEXPORT void SaveState(void* elem, BMessage* state)
 	ZMParam* params = element_of(elem);
 	if (!params || !state)
 		return;
-	save_panel_frame(params, state);
+	save_frame(params, state);
 	state->AddInt32("state", params->state);
 	write_bits(state, "splits", params->splits);
 	write_bits(state, "dupes", params->dupes);
@@ -240,7 +240,7 @@ ZEXPORT void SetState(void* elem, BMessage* state)
 	ZMParam* params = element_of(elem);
 	if (!params || !state)
 		return;
-	restore_panel_frame(params, state);
+	restore_frame(params, state);
 	int32 value;
 	// A state outside the four would divert without ever being shown.
 	if (state->FindInt32("state", &value) == B_OK && value >= 0 && value < kStateCount)

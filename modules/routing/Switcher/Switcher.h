@@ -4,8 +4,8 @@
 #include <HandOver.h>
 #include <ZItem.h>
 
-#include <Locker.h>
 #include <Message.h>
+#include <Messenger.h>
 
 #include <atomic>
 
@@ -56,9 +56,9 @@ struct ZMParam {
 	HandOver handover;
 	FiltWindow* panel = nullptr;
 	std::atomic<bool> panelShown{false};
-	// Guards the panel pointer between CloseElem and the control port,
-	// which updates the panel from a host thread.
-	BLocker panelLock{"switcher panel"};
+	// Reaches the panel from port threads: locking through it fails once
+	// CloseElem has quit the window, instead of touching a deleted one.
+	BMessenger panelMessenger;
 };
 
 // Brings the panel's boxes and state menu up to date, when it has been shown.
@@ -69,5 +69,5 @@ void create_panel(ZMParam* params);
 void close_panel(ZMParam* params);
 int show_panel(ZMParam* params, BMessage* panelMessage);
 void set_panel_title(ZMParam* params, const char* label);
-void save_panel_frame(ZMParam* params, BMessage* state);
-void restore_panel_frame(ZMParam* params, BMessage* state);
+void save_frame(ZMParam* params, BMessage* state);
+void restore_frame(ZMParam* params, BMessage* state);

@@ -3,9 +3,8 @@
 
 #include "Switcher.h"
 
-#include <Autolock.h>
 #include <MarkGrid.h>
-#include <PanelPlacement.h>
+#include <Placement.h>
 
 #include <MenuBar.h>
 #include <MenuItem.h>
@@ -16,7 +15,7 @@ namespace {
 constexpr uint32 kStateMessage = 'STAT';
 const char* const kStateLabels[kStateCount] = {"Pass", "Divert", "Dupe", "Stop"};
 
-PanelPlacement placement(BRect(400, 20, 534, 320), BPoint(20, 20));
+PanelCascade placement = PanelCascade::StepDownLeft(BRect(400, 20, 534, 320));
 
 }  // namespace
 
@@ -84,45 +83,41 @@ void FiltWindow::Refresh()
 
 void update(ZMParam* params)
 {
-	BAutolock guard(params->panelLock);
-	FiltWindow* panel = params->panel;
-	if (!panel || !params->panelShown)
+	if (!params->panelShown)
 		return;
-	if (!panel->Lock())
+	// Called from the control port's thread too, so the window is
+	// reached through its messenger: a window CloseElem has quit is left
+	// alone.
+	if (!params->panelMessenger.LockTarget())
 		return;
-	panel->Refresh();
-	panel->Unlock();
+	BLooper* looper = nullptr;
+	params->panelMessenger.Target(&looper);
+	if (FiltWindow* panel = dynamic_cast<FiltWindow*>(looper))
+		panel->Refresh();
+	if (looper)
+		looper->Unlock();
 }
 
 void create_panel(ZMParam* params)
 {
 	params->panel = new FiltWindow(placement.Next(), params);
+	params->panelMessenger = BMessenger(params->panel);
 }
 
 void close_panel(ZMParam* params)
 {
-	FiltWindow* panel;
-	{
-		BAutolock guard(params->panelLock);
-		panel = params->panel;
-		params->panel = nullptr;
-	}
+	FiltWindow* panel = params->panel;
+	params->panel = nullptr;
 	if (panel)
 		panel->Close();
 }
 
 int show_panel(ZMParam* params, BMessage* panelMessage)
 {
-	FiltWindow* panel = params->panel;
-	panel->Lock();
-	// A panel that already holds a message keeps it; the new one is freed.
-	bool kept = panelMessage && !panel->panelMessage;
-	panel->Present(panelMessage, params->label);
+	// A message the panel does not keep stays the caller's.
+	int result = params->panel->Present(panelMessage, params->label);
 	params->panelShown = true;
-	panel->Unlock();
-	if (!kept)
-		delete panelMessage;
-	return 0;
+	return result;
 }
 
 void set_panel_title(ZMParam* params, const char* label)
@@ -134,22 +129,12 @@ void set_panel_title(ZMParam* params, const char* label)
 	}
 }
 
-void save_panel_frame(ZMParam* params, BMessage* state)
+void save_frame(ZMParam* params, BMessage* state)
 {
-	FiltWindow* panel = params->panel;
-	if (!panel || !panel->Lock())
-		return;
-	state->AddRect("window", panel->Frame());
-	panel->Unlock();
+	save_panel_frame(state, params->panel);
 }
 
-void restore_panel_frame(ZMParam* params, BMessage* state)
+void restore_frame(ZMParam* params, BMessage* state)
 {
-	FiltWindow* panel = params->panel;
-	BRect frame;
-	if (!panel || state->FindRect("window", &frame) != B_OK || !panel->Lock())
-		return;
-	panel->MoveTo(frame.left, frame.top);
-	panel->ResizeTo(frame.Width(), frame.Height());
-	panel->Unlock();
+	restore_panel_frame(state, params->panel);
 }

@@ -537,3 +537,21 @@ TEST_F(SwitcherTest, PanelsCascadeAndRestartAtTheTop)
 		EXPECT_EQ(frame.LeftTop(), BPoint(20, 20)) << i;
 	}
 }
+
+TEST_F(SwitcherPanelTest, CloseWhileTheControlPortUpdatesThePanel)
+{
+	Load(element, kPass, {.passes = 1, .stops = 2});
+	std::atomic<int> calls{0};
+	std::thread control([&] {
+		for (int i = 0;; i++) {
+			ItemList list;
+			list.Value(Z_SWCH, i % 2 ? 1 : 2);
+			if (element.Call("Control", list) != 0)
+				return;
+			calls++;
+		}
+	});
+	EXPECT_TRUE(WaitFor([&] { return calls > 200; }));
+	element.Close();
+	control.join();
+}
