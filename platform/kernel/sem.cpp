@@ -8,11 +8,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <unistd.h>
 
@@ -30,13 +30,15 @@ struct Semaphore {
 	bool deleted = false;
 	std::string name;
 	thread_id latestHolder = -1;
-	std::deque<Waiter*> waiters;
+	// A vector keeps its capacity as waiters come and go, so waiting does
+	// not allocate once the queue has been as long as it gets.
+	std::vector<Waiter*> waiters;
 
 	void GrantWaiters()
 	{
 		while (!waiters.empty() && waiters.front()->count <= count) {
 			Waiter* w = waiters.front();
-			waiters.pop_front();
+			waiters.erase(waiters.begin());
 			count -= w->count;
 			w->granted = true;
 			w->cv.notify_one();

@@ -54,7 +54,7 @@ struct PortState {
 	std::mutex recordLock;
 	std::condition_variable recordCondition;
 	std::deque<Delivery> recorded;
-	bool recording = false;
+	std::atomic<bool> recording{false};
 	std::function<void(const ZItem*, int)> observer;
 };
 
