@@ -1,8 +1,11 @@
 // vantrel: lists modules and runs diagrams from the command line.
 
+#include <vantrel/Actions.h>
 #include <vantrel/Diagram.h>
 #include <vantrel/Runtime.h>
 #include <vantrel/Streams.h>
+
+#include <Alert.h>
 
 #include <CLI/CLI.hpp>
 
@@ -101,6 +104,7 @@ int RunDiagram(const RunOptions& run)
 	// A closed standard output ends the printing, not the run.
 	std::signal(SIGPIPE, SIG_IGN);
 	DiagramSpec spec = ReadDiagram(run.diagram);
+	std::vector<TimedAction> actions = ParseActions(spec, run.diagram);
 	RuntimeOptions options;
 	options.moduleDirectory = run.modules;
 	Runtime runtime(options);
@@ -114,6 +118,7 @@ int RunDiagram(const RunOptions& run)
 	runtime.Start();
 	if (feeder)
 		feeder->Start();
+	ActionSchedule schedule(runtime, std::move(actions));
 
 	std::signal(SIGINT, OnSignal);
 	std::signal(SIGTERM, OnSignal);
@@ -123,13 +128,24 @@ int RunDiagram(const RunOptions& run)
 	bigtime_t quiet = bigtime_t(run.idleMs * 1000);
 	while (!sInterrupted) {
 		bigtime_t elapsed = system_time() - start;
+		schedule.RunDue(double(elapsed) / 1e6);
 		if (limit >= 0 && elapsed >= limit)
 			break;
-		if (untilIdle && runtime.WaitIdle(quiet, 20000))
+		// Idle only counts once every action has run.
+		if (untilIdle && schedule.Done() && runtime.WaitIdle(quiet, 20000))
 			break;
-		if (!untilIdle)
-			snooze(std::min<bigtime_t>(20000, limit - elapsed));
+		if (!untilIdle || !schedule.Done()) {
+			bigtime_t pause = 20000;
+			if (limit >= 0)
+				pause = std::min(pause, limit - elapsed);
+			if (!schedule.Done())
+				pause = std::min(pause, bigtime_t(schedule.NextIn(double(elapsed) / 1e6) * 1e6));
+			snooze(std::max<bigtime_t>(pause, 100));
+		}
 	}
+	// Alerts cannot be seen without a screen; list them.
+	for (const platform_alert_record& alert : platform_shown_alerts())
+		std::cerr << "vantrel: alert \"" << alert.title << "\": " << alert.text << "\n";
 
 	if (feeder)
 		feeder->Stop();

@@ -215,7 +215,7 @@ Json SaveDiagram(Runtime& runtime, const DiagramSpec& spec)
 			entry["label"] = element->Label();
 		else if (e.hasLabel)
 			entry["label"] = e.label;
-		if (element ? element->panelOpen : e.panel)
+		if (element ? element->panelOpen.load() : e.panel)
 			entry["panel"] = true;
 		if (element) {
 			BMessage state;

@@ -1,6 +1,8 @@
 #include <vantrel/Runtime.h>
 
 #include <Application.h>
+#include <Window.h>
+#include <ZMPanel.h>
 
 #include <algorithm>
 #include <chrono>
@@ -25,6 +27,7 @@ public:
 		if (message->FindString("vantrel:element", &id) == B_OK) {
 			if (Element* element = fRuntime.Find(id)) {
 				element->panelOpen = false;
+				element->closedPanelSerial = message->GetInt32("vantrel:serial", 0);
 				element->panelCloses++;
 			}
 			return;
@@ -53,7 +56,18 @@ Element::Element(Runtime& runtime, Module& module, std::string id)
 		port->recording = runtime.Options().recordSources && port->info->IsSource();
 		fPorts.push_back(std::move(port));
 	}
+	// The windows OpenElem creates are the element's; the first is its panel.
+	std::vector<BWindow*> before;
+	for (int32 i = 0; be_app && i < be_app->CountWindows(); i++)
+		before.push_back(be_app->WindowAt(i));
 	fHandle = module.openElem();
+	for (int32 i = 0; be_app && i < be_app->CountWindows(); i++) {
+		BWindow* window = be_app->WindowAt(i);
+		if (std::find(before.begin(), before.end(), window) == before.end()) {
+			fPanelWindow = BMessenger(window);
+			break;
+		}
+	}
 	if (!fHandle)
 		throw UserError("module " + module.Name() + ": OpenElem returned no element");
 }
@@ -218,10 +232,33 @@ int Element::ShowPanel(BMessage* panelMessage)
 		delete panelMessage;
 		return -1;
 	}
+	// Under the panel's lock the module's Panel call and what it kept are
+	// one step: a panel already holding a message does not take this one,
+	// and it is freed here. A panel that is not a ZMPanel keeps its own
+	// books; its message is left to it.
+	BWindow* window = LockPanel();
+	ZMPanel* zmPanel = dynamic_cast<ZMPanel*>(window);
 	int result = fModule.panel(fHandle, panelMessage);
+	bool kept = zmPanel ? zmPanel->panelMessage == panelMessage : result == 0;
+	if (window)
+		window->Unlock();
+	if (!kept)
+		delete panelMessage;
 	if (result == 0)
 		panelOpen = true;
 	return result;
+}
+
+BWindow* Element::LockPanel() const
+{
+	if (!fPanelWindow.IsValid() || fPanelWindow.LockTargetWithTimeout(5000000) != B_OK)
+		return nullptr;
+	BLooper* looper = nullptr;
+	fPanelWindow.Target(&looper);
+	BWindow* window = dynamic_cast<BWindow*>(looper);
+	if (!window && looper)
+		looper->Unlock();
+	return window;
 }
 
 int Element::ShowPanel()
@@ -230,9 +267,8 @@ int Element::ShowPanel()
 	// it; it tells the application whose panel it was.
 	BMessage* message = new BMessage('VPNL');
 	message->AddString("vantrel:element", fId.c_str());
-	int result = ShowPanel(message);
-	// A panel that kept an earlier message did not take this one.
-	return result;
+	message->AddInt32("vantrel:serial", ++fPanelSerial);
+	return ShowPanel(message);
 }
 
 void Element::SaveState(BMessage* state)

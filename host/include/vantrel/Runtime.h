@@ -5,6 +5,7 @@
 #include <vantrel/Module.h>
 
 #include <Message.h>
+#include <Messenger.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -17,6 +18,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+class BWindow;
 
 namespace vantrel {
 
@@ -105,10 +108,20 @@ public:
 	// Calls TerminateElem once (only after every port has returned).
 	void Terminate();
 
+	// The element's panel: the first window its OpenElem created. The
+	// messenger is invalid when there is none or the window is gone.
+	BMessenger PanelWindow() const { return fPanelWindow; }
+	// Locks the panel window and returns it; null when there is none.
+	// The caller unlocks it.
+	BWindow* LockPanel() const;
+
 	bool panelRequested = false;
-	bool panelOpen = false;
+	std::atomic<bool> panelOpen{false};
 	// Messages the element's panel posted to the application on close.
 	std::atomic<int> panelCloses{0};
+	// ShowPanel() numbers the messages it hands over ("vantrel:serial");
+	// the number of the last one a panel posted back on close.
+	std::atomic<int> closedPanelSerial{0};
 
 private:
 	friend class Runtime;
@@ -123,6 +136,8 @@ private:
 	bool fSourcesStarted = false;
 	bool fStuck = false;
 	std::string fLabel;
+	BMessenger fPanelWindow;
+	int fPanelSerial = 0;
 	// Labels handed to LabelElem; the module keeps the pointer.
 	std::list<std::string> fLabels;
 	std::vector<std::unique_ptr<PortState>> fPorts;

@@ -1,0 +1,203 @@
+// Constants of the interface kit: resizing modes, view and window flags,
+// keys, modifiers, alignment and control values.
+#pragma once
+
+#include <GraphicsDefs.h>
+#include <Rect.h>
+#include <SupportDefs.h>
+
+// Resizing modes: how a view follows its parent's size. Two bits per edge.
+enum {
+	_VIEW_TOP_ = 1,
+	_VIEW_LEFT_ = 2,
+	_VIEW_BOTTOM_ = 3,
+	_VIEW_RIGHT_ = 4,
+	_VIEW_CENTER_ = 5,
+};
+inline constexpr uint32 _rule_(uint32 top, uint32 left, uint32 bottom, uint32 right)
+{
+	return (top << 12) | (left << 8) | (bottom << 4) | right;
+}
+enum : uint32 {
+	B_FOLLOW_NONE = 0,
+	B_FOLLOW_ALL_SIDES = _rule_(_VIEW_TOP_, _VIEW_LEFT_, _VIEW_BOTTOM_, _VIEW_RIGHT_),
+	B_FOLLOW_ALL = B_FOLLOW_ALL_SIDES,
+	B_FOLLOW_LEFT = _rule_(0, _VIEW_LEFT_, 0, _VIEW_LEFT_),
+	B_FOLLOW_RIGHT = _rule_(0, _VIEW_RIGHT_, 0, _VIEW_RIGHT_),
+	B_FOLLOW_LEFT_RIGHT = _rule_(0, _VIEW_LEFT_, 0, _VIEW_RIGHT_),
+	B_FOLLOW_H_CENTER = _rule_(0, _VIEW_CENTER_, 0, _VIEW_CENTER_),
+	B_FOLLOW_TOP = _rule_(_VIEW_TOP_, 0, _VIEW_TOP_, 0),
+	B_FOLLOW_BOTTOM = _rule_(_VIEW_BOTTOM_, 0, _VIEW_BOTTOM_, 0),
+	B_FOLLOW_TOP_BOTTOM = _rule_(_VIEW_TOP_, 0, _VIEW_BOTTOM_, 0),
+	B_FOLLOW_V_CENTER = _rule_(_VIEW_CENTER_, 0, _VIEW_CENTER_, 0),
+};
+
+// View flags.
+enum : uint32 {
+	B_FULL_UPDATE_ON_RESIZE = 0x80000000UL,
+	B_WILL_DRAW = 0x20000000UL,
+	B_PULSE_NEEDED = 0x10000000UL,
+	B_NAVIGABLE_JUMP = 0x08000000UL,
+	B_FRAME_EVENTS = 0x04000000UL,
+	B_NAVIGABLE = 0x02000000UL,
+	B_SUBPIXEL_PRECISE = 0x01000000UL,
+	B_DRAW_ON_CHILDREN = 0x00800000UL,
+	B_INPUT_METHOD_AWARE = 0x00400000UL,
+	B_SUPPORTS_LAYOUT = 0x00100000UL,
+};
+
+// Window types, looks, feels and flags.
+enum window_type {
+	B_UNTYPED_WINDOW = 0,
+	B_TITLED_WINDOW = 1,
+	B_MODAL_WINDOW = 3,
+	B_DOCUMENT_WINDOW = 11,
+	B_BORDERED_WINDOW = 20,
+	B_FLOATING_WINDOW = 21,
+};
+enum window_look {
+	B_BORDERED_WINDOW_LOOK = 20,
+	B_NO_BORDER_WINDOW_LOOK = 19,
+	B_TITLED_WINDOW_LOOK = 1,
+	B_DOCUMENT_WINDOW_LOOK = 11,
+	B_MODAL_WINDOW_LOOK = 3,
+	B_FLOATING_WINDOW_LOOK = 7,
+};
+enum window_feel {
+	B_NORMAL_WINDOW_FEEL = 0,
+	B_MODAL_SUBSET_WINDOW_FEEL = 2,
+	B_MODAL_APP_WINDOW_FEEL = 1,
+	B_MODAL_ALL_WINDOW_FEEL = 3,
+	B_FLOATING_SUBSET_WINDOW_FEEL = 5,
+	B_FLOATING_APP_WINDOW_FEEL = 4,
+	B_FLOATING_ALL_WINDOW_FEEL = 6,
+};
+enum : uint32 {
+	B_NOT_MOVABLE = 0x00000001,
+	B_NOT_CLOSABLE = 0x00000020,
+	B_NOT_ZOOMABLE = 0x00000040,
+	B_NOT_MINIMIZABLE = 0x00004000,
+	B_NOT_RESIZABLE = 0x00000002,
+	B_NOT_H_RESIZABLE = 0x00000004,
+	B_NOT_V_RESIZABLE = 0x00000008,
+	B_AVOID_FRONT = 0x00000080,
+	B_AVOID_FOCUS = 0x00002000,
+	B_WILL_ACCEPT_FIRST_CLICK = 0x00000010,
+	B_OUTLINE_RESIZE = 0x00001000,
+	B_NO_WORKSPACE_ACTIVATION = 0x00000100,
+	B_NOT_ANCHORED_ON_ACTIVATE = 0x00020000,
+	B_ASYNCHRONOUS_CONTROLS = 0x00080000,
+	B_QUIT_ON_WINDOW_CLOSE = 0x00100000,
+	B_AUTO_UPDATE_SIZE_LIMITS = 0x01000000,
+};
+#define B_CURRENT_WORKSPACE 0
+#define B_ALL_WORKSPACES 0xffffffff
+
+// Keys, as the bytes of B_KEY_DOWN.
+enum {
+	B_BACKSPACE = 0x08,
+	B_RETURN = 0x0a,
+	B_ENTER = 0x0a,
+	B_SPACE = 0x20,
+	B_TAB = 0x09,
+	B_ESCAPE = 0x1b,
+	B_SUBSTITUTE = 0x1a,
+	B_LEFT_ARROW = 0x1c,
+	B_RIGHT_ARROW = 0x1d,
+	B_UP_ARROW = 0x1e,
+	B_DOWN_ARROW = 0x1f,
+	B_INSERT = 0x05,
+	B_DELETE = 0x7f,
+	B_HOME = 0x01,
+	B_END = 0x04,
+	B_PAGE_UP = 0x0b,
+	B_PAGE_DOWN = 0x0c,
+	B_FUNCTION_KEY = 0x10,
+};
+
+// Modifier keys.
+enum : uint32 {
+	B_SHIFT_KEY = 0x00000001,
+	B_COMMAND_KEY = 0x00000002,
+	B_CONTROL_KEY = 0x00000004,
+	B_CAPS_LOCK = 0x00000008,
+	B_SCROLL_LOCK = 0x00000010,
+	B_NUM_LOCK = 0x00000020,
+	B_OPTION_KEY = 0x00000040,
+	B_MENU_KEY = 0x00000080,
+};
+
+// Mouse buttons.
+enum : uint32 {
+	B_PRIMARY_MOUSE_BUTTON = 0x01,
+	B_SECONDARY_MOUSE_BUTTON = 0x02,
+	B_TERTIARY_MOUSE_BUTTON = 0x04,
+};
+
+// Transit of the mouse relative to a view (MouseMoved).
+enum {
+	B_ENTERED_VIEW = 0,
+	B_INSIDE_VIEW,
+	B_EXITED_VIEW,
+	B_OUTSIDE_VIEW,
+};
+
+enum alignment {
+	B_ALIGN_LEFT,
+	B_ALIGN_RIGHT,
+	B_ALIGN_CENTER,
+	B_ALIGN_HORIZONTAL_CENTER = B_ALIGN_CENTER,
+	B_ALIGN_HORIZONTAL_UNSET = -1L,
+	B_ALIGN_USE_FULL_WIDTH = -2L,
+};
+
+enum orientation {
+	B_HORIZONTAL,
+	B_VERTICAL,
+};
+
+enum border_style {
+	B_PLAIN_BORDER,
+	B_FANCY_BORDER,
+	B_NO_BORDER,
+};
+
+enum button_width {
+	B_WIDTH_AS_USUAL,
+	B_WIDTH_FROM_WIDEST,
+	B_WIDTH_FROM_LABEL,
+};
+
+enum drawing_mode {
+	B_OP_COPY,
+	B_OP_OVER,
+	B_OP_ERASE,
+	B_OP_INVERT,
+	B_OP_ADD,
+	B_OP_SUBTRACT,
+	B_OP_BLEND,
+	B_OP_MIN,
+	B_OP_MAX,
+	B_OP_SELECT,
+	B_OP_ALPHA,
+};
+
+struct pattern {
+	uint8 data[8];
+};
+extern const pattern B_SOLID_HIGH;
+extern const pattern B_MIXED_COLORS;
+extern const pattern B_SOLID_LOW;
+
+// Control values.
+enum {
+	B_CONTROL_OFF = 0,
+	B_CONTROL_ON = 1,
+	B_CONTROL_PARTIALLY_ON = 2,
+};
+
+#define B_V_SCROLL_BAR_WIDTH 14.0f
+#define B_H_SCROLL_BAR_HEIGHT 14.0f
+#define B_SIZE_UNSET -2.0f
+
+rgb_color ui_color(color_which which);
