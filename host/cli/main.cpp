@@ -3,6 +3,7 @@
 #include <vantrel/Actions.h>
 #include <vantrel/Diagram.h>
 #include <vantrel/Runtime.h>
+#include <vantrel/Streams.h>
 
 #include <Alert.h>
 
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <vector>
 
 using namespace vantrel;
 
@@ -92,17 +95,29 @@ struct RunOptions {
 	bool untilIdle = false;
 	double idleMs = 300;
 	std::string save;
+	std::string stdinTo;
+	std::vector<std::string> stdoutFrom;
 };
 
 int RunDiagram(const RunOptions& run)
 {
+	// A closed standard output ends the printing, not the run.
+	std::signal(SIGPIPE, SIG_IGN);
 	DiagramSpec spec = ReadDiagram(run.diagram);
 	std::vector<TimedAction> actions = ParseActions(spec, run.diagram);
 	RuntimeOptions options;
 	options.moduleDirectory = run.modules;
 	Runtime runtime(options);
 	Instantiate(runtime, spec, run.diagram);
+	std::vector<std::unique_ptr<StreamTap>> taps;
+	for (const std::string& port : run.stdoutFrom)
+		taps.push_back(std::make_unique<StreamTap>(runtime, port));
+	std::unique_ptr<StreamFeeder> feeder;
+	if (!run.stdinTo.empty())
+		feeder = std::make_unique<StreamFeeder>(runtime, run.stdinTo);
 	runtime.Start();
+	if (feeder)
+		feeder->Start();
 	ActionSchedule schedule(runtime, std::move(actions));
 
 	std::signal(SIGINT, OnSignal);
@@ -132,6 +147,8 @@ int RunDiagram(const RunOptions& run)
 	for (const platform_alert_record& alert : platform_shown_alerts())
 		std::cerr << "vantrel: alert \"" << alert.title << "\": " << alert.text << "\n";
 
+	if (feeder)
+		feeder->Stop();
 	if (!run.save.empty()) {
 		Json saved = SaveDiagram(runtime, spec);
 		std::ofstream out(run.save);
@@ -142,6 +159,7 @@ int RunDiagram(const RunOptions& run)
 			throw UserError(run.save + ": writing the diagram file failed");
 	}
 	std::vector<std::string> stuck = runtime.Shutdown();
+	taps.clear();
 	for (const std::string& port : stuck)
 		std::cerr << "vantrel: module " << port << " did not return after the element was closed\n";
 	return stuck.empty() ? 0 : 3;
@@ -168,6 +186,10 @@ int main(int argc, char** argv)
 		"stop when no items have moved for a while (the default)");
 	runCommand->add_option("--idle-ms", run.idleMs, "how long counts as idle, in milliseconds");
 	runCommand->add_option("--save", run.save, "write the diagram with every element's state");
+	runCommand->add_option("--stdin-to", run.stdinTo,
+		"feed standard input into this in-line port (element.Port) as data chunks");
+	runCommand->add_option("--stdout-from", run.stdoutFrom,
+		"print the text and data items leaving this port (element.Port) on standard output");
 	forOption->check(CLI::NonNegativeNumber);
 	(void)idleOption;
 

@@ -125,8 +125,11 @@ int Element::Inject(const std::string& port, ZItem*& items, int& count)
 	PortState& state = Port(port);
 	fRuntime.BeginActivity();
 	int result = Call(port, items, count);
-	if (result == 0)
+	if (result == 0) {
+		if (state.observer)
+			state.observer(items, count);
 		fRuntime.Deliver(state, items, count);
+	}
 	fRuntime.EndActivity();
 	return result;
 }
@@ -464,8 +467,11 @@ void Runtime::Deliver(PortState& from, ZItem* items, int count)
 		int n = count;
 		PortState& target = cord.to->Port(cord.port);
 		int result = target.info->function(cord.to->Handle(), list, n);
-		if (result == 0)
+		if (result == 0) {
+			if (target.observer)
+				target.observer(list, n);
 			Deliver(target, list, n);
+		}
 	}
 	EndActivity();
 }

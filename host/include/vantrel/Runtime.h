@@ -55,6 +55,8 @@ struct PortState {
 	std::condition_variable recordCondition;
 	std::deque<Delivery> recorded;
 	std::atomic<bool> recording{false};
+	// Sees every list leaving the port: a source port's deliveries and
+	// what an in-line port passes on. Set before the runtime starts.
 	std::function<void(const ZItem*, int)> observer;
 };
 

@@ -1,0 +1,4 @@
+// MIME type names.
+#pragma once
+
+#include <MimeType.h>
