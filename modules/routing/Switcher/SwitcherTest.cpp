@@ -1,4 +1,4 @@
-#include "../PanelProbe.h"
+#include <PanelProbe.h>
 
 #include <MenuBar.h>
 
