@@ -25,11 +25,14 @@ public:
 	{
 		const char* id = nullptr;
 		if (message->FindString("vantrel:element", &id) == B_OK) {
-			if (Element* element = fRuntime.Find(id)) {
-				element->panelOpen = false;
-				element->closedPanelSerial = message->GetInt32("vantrel:serial", 0);
-				element->panelCloses++;
-			}
+			int32 serial = message->GetInt32("vantrel:serial", 0);
+			// Under the runtime's element lock: the host thread may be
+			// opening or removing elements meanwhile.
+			fRuntime.WithElement(id, [serial](Element& element) {
+				element.panelOpen = false;
+				element.closedPanelSerial = serial;
+				element.panelCloses++;
+			});
 			return;
 		}
 		BApplication::MessageReceived(message);
@@ -375,16 +378,31 @@ Element& Runtime::Open(const std::string& moduleName, const std::string& id)
 	std::string name = id.empty() ? moduleName + std::to_string(fNextId++) : id;
 	if (Find(name))
 		throw UserError("element id '" + name + "' is used twice");
-	fElements.push_back(std::make_unique<Element>(*this, *module, name));
+	auto element = std::make_unique<Element>(*this, *module, name);
+	std::lock_guard<std::mutex> guard(fElementsLock);
+	fElements.push_back(std::move(element));
 	return *fElements.back();
 }
 
 Element* Runtime::Find(const std::string& id) const
 {
+	std::lock_guard<std::mutex> guard(fElementsLock);
 	for (const auto& element : fElements)
 		if (element->Id() == id)
 			return element.get();
 	return nullptr;
+}
+
+bool Runtime::WithElement(const std::string& id, const std::function<void(Element&)>& f)
+{
+	std::lock_guard<std::mutex> guard(fElementsLock);
+	for (const auto& element : fElements) {
+		if (element->Id() == id) {
+			f(*element);
+			return true;
+		}
+	}
+	return false;
 }
 
 bool Runtime::Reaches(const PortState& from, const PortState& target) const
@@ -519,6 +537,7 @@ std::vector<std::string> Runtime::Shutdown()
 	// An element whose source thread is still running inside the module
 	// stays allocated (and reachable), since that thread still uses it.
 	static auto* stillRunning = new std::vector<Element*>;
+	std::lock_guard<std::mutex> guard(fElementsLock);
 	for (auto& element : fElements)
 		if (element->fStuck)
 			stillRunning->push_back(element.release());

@@ -163,6 +163,8 @@ public:
 	// Opens an element of the module (loading the module on first use).
 	Element& Open(const std::string& module, const std::string& id = "");
 	Element* Find(const std::string& id) const;
+	// Runs f on the element while no element can be added or removed.
+	bool WithElement(const std::string& id, const std::function<void(Element&)>& f);
 	const std::vector<std::unique_ptr<Element>>& Elements() const { return fElements; }
 
 	// Adds a cord from an element's output port to another's in-line
@@ -196,6 +198,7 @@ private:
 	RuntimeOptions fOptions;
 	ModuleCatalog fCatalog;
 	std::vector<std::unique_ptr<Element>> fElements;
+	mutable std::mutex fElementsLock;
 	bool fShutDown = false;
 	int fNextId = 1;
 
