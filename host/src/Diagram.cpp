@@ -197,7 +197,9 @@ void Instantiate(Runtime& runtime, const DiagramSpec& spec, const std::string& w
 		Element* element = runtime.Find(e.id);
 		if (e.panel) {
 			element->panelRequested = true;
-			element->ShowPanel();
+			if (element->ShowPanel() != 0)
+				throw UserError(where + ": element '" + e.id + "': module " + e.module
+					+ " has no panel to show (\"panel\": true)");
 		}
 	}
 }

@@ -43,7 +43,7 @@ public:
 private:
 	std::string fSignature;
 	status_t fInit = B_OK;
-	bool fReadyToRunDone = false;
+	std::atomic<bool> fReadyToRunDone{false};
 	sem_id fRunDone;
 	std::atomic<bool> fLoopActive{false};
 };

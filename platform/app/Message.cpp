@@ -415,7 +415,7 @@ status_t BMessage::Unflatten(const char* flatBuffer)
 	if (!flatBuffer)
 		return B_BAD_VALUE;
 	Reader header{reinterpret_cast<const uint8*>(flatBuffer), 12};
-	uint32 magic, version, total;
+	uint32 magic = 0, version = 0, total = 0;
 	header.U32(&magic);
 	header.U32(&version);
 	header.U32(&total);

@@ -54,6 +54,18 @@ void Walk(BView* view, const std::function<bool(BView*)>& visit)
 class WindowLock {
 public:
 	explicit WindowLock(BWindow* window) : fWindow(window), fLocked(window && window->Lock()) {}
+	explicit WindowLock(const BMessenger& messenger) : fWindow(nullptr), fLocked(false)
+	{
+		if (messenger.LockTargetWithTimeout(kResponseTimeout) != B_OK)
+			return;
+		BLooper* looper = nullptr;
+		messenger.Target(&looper);
+		fWindow = dynamic_cast<BWindow*>(looper);
+		fLocked = fWindow != nullptr;
+		if (!fLocked && looper)
+			looper->Unlock();
+	}
+	BWindow* Window() const { return fWindow; }
 	~WindowLock()
 	{
 		if (fLocked)
@@ -127,27 +139,61 @@ BMessage MouseMessage(uint32 what, BPoint where, int32 clicks = 1, uint32 modifi
 	return message;
 }
 
-status_t Post(BView* target, BMessage* message)
-{
-	return BMessenger(target).SendMessage(message);
-}
 
-status_t Respond(BWindow* window, std::string* why)
+// Waits until the window behind the messenger has handled what is queued;
+// a window that quit meanwhile has nothing left to handle. The window is
+// reached only through the messenger: it may be gone by now.
+status_t WaitForWindow(const BMessenger& messenger, bigtime_t timeout)
 {
-	status_t status = WaitUntilIdle(window, kResponseTimeout);
-	if (status != B_OK)
-		SetWhy(why, std::string("the window ") + Quote(window->Title()) + " did not respond");
+	sem_id done = create_sem(0, "input sync");
+	BMessage sync(platform_private::kInputSync);
+	sync.AddInt32("sem", done);
+	sync.AddInt32("rounds", 100);
+	status_t status = messenger.SendMessage(&sync);
+	if (status != B_OK) {
+		delete_sem(done);
+		return messenger.IsValid() ? status : B_OK;
+	}
+	bigtime_t deadline = system_time() + timeout;
+	while (true) {
+		status = acquire_sem_etc(done, 1, B_ABSOLUTE_TIMEOUT, std::min(deadline, system_time() + 10000));
+		if (status == B_OK)
+			break;
+		if (!messenger.IsValid()) {
+			status = B_OK;
+			break;
+		}
+		if (system_time() >= deadline) {
+			status = B_TIMED_OUT;
+			break;
+		}
+	}
+	delete_sem(done);
 	return status;
 }
 
-status_t Press(BWindow* window, BView* hit, BPoint where, int32 clicks, uint32 modifiers)
+// What a call remembers of its window before it posts anything.
+struct Target {
+	explicit Target(BWindow* window) : messenger(window), title(window->Title()) {}
+	BMessenger messenger;
+	std::string title;
+};
+
+status_t Respond(const Target& target, std::string* why)
+{
+	status_t status = WaitForWindow(target.messenger, kResponseTimeout);
+	if (status != B_OK)
+		SetWhy(why, "the window " + Quote(target.title.c_str()) + " did not respond");
+	return status;
+}
+
+status_t Press(const BMessenger& view, BPoint where, int32 clicks, uint32 modifiers)
 {
 	BMessage down = MouseMessage(B_MOUSE_DOWN, where, clicks, modifiers);
 	BMessage up = MouseMessage(B_MOUSE_UP, where, 1, modifiers);
-	status_t status = Post(hit, &down);
+	status_t status = view.SendMessage(&down);
 	if (status == B_OK)
-		status = Post(hit, &up);
-	(void)window;
+		status = view.SendMessage(&up);
 	return status;
 }
 
@@ -184,30 +230,7 @@ status_t WaitUntilIdle(BWindow* window, bigtime_t timeout)
 		return B_BAD_VALUE;
 	if (find_thread(nullptr) == window->Thread())
 		return B_WOULD_BLOCK;
-	BMessenger messenger(window);
-	sem_id done = create_sem(0, "input sync");
-	BMessage sync(platform_private::kInputSync);
-	sync.AddInt32("sem", done);
-	sync.AddInt32("rounds", 100);
-	status_t status = messenger.SendMessage(&sync);
-	bigtime_t deadline = system_time() + timeout;
-	while (status == B_OK) {
-		status = acquire_sem_etc(done, 1, B_ABSOLUTE_TIMEOUT, std::min(deadline, system_time() + 10000));
-		if (status == B_OK)
-			break;
-		if (status == B_TIMED_OUT || status == B_INTERRUPTED) {
-			// A window that quit meanwhile has nothing left to handle.
-			if (!messenger.IsValid()) {
-				status = B_OK;
-				break;
-			}
-			status = system_time() >= deadline ? B_TIMED_OUT : B_OK;
-			if (status != B_OK)
-				break;
-		}
-	}
-	delete_sem(done);
-	return status;
+	return WaitForWindow(BMessenger(window), timeout);
 }
 
 status_t Click(BWindow* window, const char* control, std::string* why)
@@ -215,6 +238,7 @@ status_t Click(BWindow* window, const char* control, std::string* why)
 	status_t status = CheckWindow(window, why);
 	if (status != B_OK)
 		return status;
+	Target target(window);
 	WindowLock lock(window);
 	BView* view = FindControl(window, control);
 	if (!view) {
@@ -230,9 +254,10 @@ status_t Click(BWindow* window, const char* control, std::string* why)
 	status = AimAt(window, view, Center(view), &hit, &where, why);
 	if (status != B_OK)
 		return status;
+	BMessenger hitView(hit);
 	lock.Unlock();
-	status = Press(window, hit, where, 1, 0);
-	return status == B_OK ? Respond(window, why) : status;
+	status = Press(hitView, where, 1, 0);
+	return status == B_OK ? Respond(target, why) : status;
 }
 
 status_t DragSlider(BWindow* window, const char* slider, int32 value, std::string* why)
@@ -240,6 +265,7 @@ status_t DragSlider(BWindow* window, const char* slider, int32 value, std::strin
 	status_t status = CheckWindow(window, why);
 	if (status != B_OK)
 		return status;
+	Target target(window);
 	WindowLock lock(window);
 	BView* view = FindControl(window, slider);
 	if (!view) {
@@ -250,15 +276,13 @@ status_t DragSlider(BWindow* window, const char* slider, int32 value, std::strin
 		SetWhy(why, Quote(slider) + " is disabled");
 		return B_NOT_ALLOWED;
 	}
-	BPoint target;
-	if (!view->PointForValue(value, &target)) {
+	BPoint value_point;
+	if (!view->PointForValue(value, &value_point)) {
 		SetWhy(why, Quote(slider) + " is not a slider");
 		return B_BAD_TYPE;
 	}
 	// Press where the thumb is now, move to the value, let go there.
 	BPoint start;
-	BMessage* current = nullptr;
-	(void)current;
 	int32 now = 0;
 	if (BControl* c = dynamic_cast<BControl*>(view))
 		now = c->Value();
@@ -270,16 +294,17 @@ status_t DragSlider(BWindow* window, const char* slider, int32 value, std::strin
 	status = AimAt(window, view, start, &hit, &from, why);
 	if (status != B_OK)
 		return status;
-	to = view->ConvertToWindow(target);
+	to = view->ConvertToWindow(value_point);
+	BMessenger pressed(view);
 	lock.Unlock();
 	BMessage down = MouseMessage(B_MOUSE_DOWN, from);
 	BMessage moved = MouseMessage(B_MOUSE_MOVED, to);
 	BMessage up = MouseMessage(B_MOUSE_UP, to);
 	// While the button is held every event goes to the view pressed on.
 	for (BMessage* message : {&down, &moved, &up})
-		if ((status = Post(view, message)) != B_OK)
+		if ((status = pressed.SendMessage(message)) != B_OK)
 			return status;
-	return Respond(window, why);
+	return Respond(target, why);
 }
 
 status_t ChooseMenuItem(BWindow* window, const char* itemLabel, const char* menuName, std::string* why)
@@ -287,6 +312,7 @@ status_t ChooseMenuItem(BWindow* window, const char* itemLabel, const char* menu
 	status_t status = CheckWindow(window, why);
 	if (status != B_OK)
 		return status;
+	Target target(window);
 	WindowLock lock(window);
 	BMenu* bar = nullptr;
 	BMenuItem* item = nullptr;
@@ -329,11 +355,12 @@ status_t ChooseMenuItem(BWindow* window, const char* itemLabel, const char* menu
 		SetWhy(why, "the menu holding " + Quote(itemLabel) + " is hidden");
 		return B_NOT_ALLOWED;
 	}
+	BMessenger menu(bar);
 	lock.Unlock();
 	BMessage choose(platform_private::kMenuChoose);
 	choose.AddPointer("item", item);
-	status = Post(bar, &choose);
-	return status == B_OK ? Respond(window, why) : status;
+	status = menu.SendMessage(&choose);
+	return status == B_OK ? Respond(target, why) : status;
 }
 
 status_t SelectRows(BWindow* window, const char* list, const std::vector<int32>& rows, bool invoke,
@@ -342,16 +369,22 @@ status_t SelectRows(BWindow* window, const char* list, const std::vector<int32>&
 	status_t status = CheckWindow(window, why);
 	if (status != B_OK)
 		return status;
+	Target target(window);
 	if (rows.empty()) {
 		SetWhy(why, "no rows to select");
 		return B_BAD_VALUE;
 	}
 	for (size_t i = 0; i < rows.size(); i++) {
 		int32 row = rows[i];
-		WindowLock lock(window);
-		BListView* view = dynamic_cast<BListView*>(FindControl(window, list));
+		// Later rows reach the window through the messenger only.
+		WindowLock lock(target.messenger);
+		if (!lock.IsLocked()) {
+			SetWhy(why, "the window " + Quote(target.title.c_str()) + " is gone");
+			return B_BAD_VALUE;
+		}
+		BListView* view = dynamic_cast<BListView*>(FindControl(lock.Window(), list));
 		if (!view) {
-			SetWhy(why, std::string("no list ") + Quote(list) + " in " + Quote(window->Title()));
+			SetWhy(why, std::string("no list ") + Quote(list) + " in " + Quote(target.title.c_str()));
 			return B_NAME_NOT_FOUND;
 		}
 		if (row < 0 || row >= view->CountItems()) {
@@ -366,17 +399,18 @@ status_t SelectRows(BWindow* window, const char* list, const std::vector<int32>&
 			view->ScrollTo(BPoint(bounds.left, frame.top));
 		BView* hit;
 		BPoint where;
-		status = AimAt(window, view, BPoint(view->Bounds().left + 2, (frame.top + frame.bottom) / 2),
+		status = AimAt(lock.Window(), view, BPoint(view->Bounds().left + 2, (frame.top + frame.bottom) / 2),
 			&hit, &where, why);
 		if (status != B_OK)
 			return status;
+		BMessenger hitView(hit);
 		lock.Unlock();
 		uint32 modifiers = i == 0 ? 0 : uint32(B_COMMAND_KEY);
-		if ((status = Press(window, hit, where, 1, modifiers)) != B_OK)
+		if ((status = Press(hitView, where, 1, modifiers)) != B_OK)
 			return status;
-		if (i + 1 == rows.size() && invoke && (status = Press(window, hit, where, 2, 0)) != B_OK)
+		if (i + 1 == rows.size() && invoke && (status = Press(hitView, where, 2, 0)) != B_OK)
 			return status;
-		if ((status = Respond(window, why)) != B_OK)
+		if ((status = Respond(target, why)) != B_OK)
 			return status;
 	}
 	return B_OK;
@@ -387,6 +421,7 @@ status_t TypeText(BWindow* window, const char* viewName, const char* text, bool 
 	status_t status = CheckWindow(window, why);
 	if (status != B_OK)
 		return status;
+	Target target(window);
 	WindowLock lock(window);
 	BView* view = FindControl(window, viewName);
 	if (BTextControl* control = dynamic_cast<BTextControl*>(view)) {
@@ -406,12 +441,14 @@ status_t TypeText(BWindow* window, const char* viewName, const char* text, bool 
 	status = AimAt(window, textView, Center(textView), &hit, &where, why);
 	if (status != B_OK)
 		return status;
+	BMessenger hitView(hit);
+	BMessenger field(textView);
 	lock.Unlock();
-	if ((status = Press(window, hit, where, 1, 0)) != B_OK)
+	if ((status = Press(hitView, where, 1, 0)) != B_OK)
 		return status;
 	if (replace) {
 		BMessage all(B_SELECT_ALL);
-		if ((status = Post(textView, &all)) != B_OK)
+		if ((status = field.SendMessage(&all)) != B_OK)
 			return status;
 	}
 	for (const char* p = text ? text : ""; *p;) {
@@ -427,10 +464,10 @@ status_t TypeText(BWindow* window, const char* viewName, const char* text, bool 
 		key.AddString("bytes", bytes.c_str());
 		key.AddInt32("raw_char", uchar(bytes[0]));
 		key.AddInt32("modifiers", 0);
-		if ((status = Post(textView, &key)) != B_OK)
+		if ((status = field.SendMessage(&key)) != B_OK)
 			return status;
 	}
-	return Respond(window, why);
+	return Respond(target, why);
 }
 
 status_t CloseWindow(BWindow* window, std::string* why)
@@ -438,30 +475,15 @@ status_t CloseWindow(BWindow* window, std::string* why)
 	status_t status = CheckWindow(window, why);
 	if (status != B_OK)
 		return status;
-	BMessenger messenger(window);
+	Target target(window);
 	BMessage quit(B_QUIT_REQUESTED);
-	if ((status = messenger.SendMessage(&quit)) != B_OK) {
+	if ((status = target.messenger.SendMessage(&quit)) != B_OK) {
 		SetWhy(why, "the window is gone");
 		return status;
 	}
 	// A window that agrees to close is gone afterwards; one that only
 	// hides stays and is waited for.
-	bigtime_t deadline = system_time() + kResponseTimeout;
-	while (system_time() < deadline) {
-		if (!messenger.IsValid())
-			return B_OK;
-		BLooper* looper = nullptr;
-		if (messenger.LockTargetWithTimeout(10000) == B_OK) {
-			messenger.Target(&looper);
-			bool idle = looper && looper->CountQueuedMessages() == 0 && looper->CurrentMessage() == nullptr;
-			looper->Unlock();
-			if (idle)
-				return B_OK;
-		}
-		snooze(1000);
-	}
-	SetWhy(why, std::string("the window did not respond to closing"));
-	return B_TIMED_OUT;
+	return Respond(target, why);
 }
 
 }  // namespace platform_input

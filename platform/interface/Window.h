@@ -8,6 +8,7 @@
 #include <Rect.h>
 #include <View.h>
 
+#include <atomic>
 #include <string>
 
 class BButton;
@@ -108,10 +109,11 @@ private:
 	window_look fLook = B_TITLED_WINDOW_LOOK;
 	window_feel fFeel = B_NORMAL_WINDOW_FEEL;
 	uint32 fWorkspaces = B_CURRENT_WORKSPACE;
-	int32 fShowLevel = 1;
+	// Read without the lock by the input layer and hosts.
+	std::atomic<int32> fShowLevel{1};
 	bool fRunCalled = false;
-	bool fMinimized = false;
-	bool fActive = false;
+	std::atomic<bool> fMinimized{false};
+	std::atomic<bool> fActive{false};
 	int32 fUpdatesDisabled = 0;
 	float fMinWidth = 0, fMaxWidth = 32768, fMinHeight = 0, fMaxHeight = 32768;
 	BView* fTopView = nullptr;

@@ -44,8 +44,8 @@ class TempDir {
 public:
 	TempDir()
 	{
-		char pattern[] = "/tmp/actions-test-XXXXXX";
-		fPath = mkdtemp(pattern);
+		std::string pattern = ::testing::TempDir() + "actions-test-XXXXXX";
+		fPath = mkdtemp(pattern.data());
 	}
 	~TempDir() { std::system(("rm -rf '" + fPath + "'").c_str()); }
 	std::string Write(const std::string& name, const std::string& text) const
@@ -132,6 +132,16 @@ TEST(ActionsCli, ActionErrorsNameTheFileTheActionAndTheCause)
 		EXPECT_NE(run.output.find(c.expected), std::string::npos) << c.actions << "\n" << run.output;
 		EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
 	}
+}
+
+TEST(ActionsCli, APanelAskedOfAModuleWithoutOneIsAnError)
+{
+	TempDir dir;
+	std::string diagram = dir.Write("nopanel.json",
+		R"({"elements": [{"id": "rel", "module": "Releaser", "panel": true}]})");
+	Result run = RunCli("run " + diagram);
+	EXPECT_EQ(run.status, 2) << run.output;
+	EXPECT_NE(run.output.find("element 'rel': module Releaser has no panel"), std::string::npos) << run.output;
 }
 
 TEST(Actions, MoreKindsCanBeRegistered)

@@ -122,6 +122,10 @@ BMessage* PanelMessage(int32 n)
 TEST_F(PanelKitTest, KeepsTheFirstPanelMessageUntilTheUserCloses)
 {
 	EXPECT_TRUE(panel->IsHidden());
+	bool listed = false;
+	for (int32 i = 0; i < app->CountWindows(); i++)
+		listed = listed || app->WindowAt(i) == panel;
+	EXPECT_TRUE(listed);
 	EXPECT_EQ(panel->element, &element);
 	EXPECT_EQ(panel->panelMessage, nullptr);
 	BMessage* first = PanelMessage(1);

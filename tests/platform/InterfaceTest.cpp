@@ -2,6 +2,7 @@
 // controls and the input layer that acts as a user would.
 
 #include <Alert.h>
+#include <MessageFilter.h>
 #include <Application.h>
 #include <Button.h>
 #include <CheckBox.h>
@@ -161,6 +162,24 @@ TEST_F(InterfaceTest, CheckBoxTogglesOnEachClick)
 	ASSERT_EQ(got.size(), 2u);
 	EXPECT_EQ(got[0].GetInt32("be:value", -1), 1);
 	EXPECT_EQ(got[1].GetInt32("be:value", -1), 0);
+}
+
+TEST_F(InterfaceTest, FiltersOnAViewSeeItsEventsFirst)
+{
+	BCheckBox* box = new BCheckBox(BRect(5, 5, 100, 20), "box", "Box", new BMessage('KEYN'));
+	std::atomic<int> seen{0};
+	static std::atomic<int>* counter;
+	counter = &seen;
+	box->AddFilter(new BMessageFilter(B_MOUSE_UP, [](BMessage*, BHandler**, BMessageFilter*) {
+		(*counter)++;
+		return B_SKIP_MESSAGE;
+	}));
+	window->AddChild(box);
+	Show();
+	ASSERT_EQ(Click(window, "Box"), B_OK);
+	EXPECT_EQ(seen, 1);
+	EXPECT_EQ(box->Value(), 0);  // the release never reached the box
+	EXPECT_TRUE(window->Received().empty());
 }
 
 TEST_F(InterfaceTest, MenuLabelFollowsTheMarkedItem)
