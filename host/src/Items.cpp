@@ -187,7 +187,8 @@ ItemList& ItemList::Data(const std::vector<uint8>& bytes)
 	DataBuf* buffer = static_cast<DataBuf*>(calloc(1, sizeof(DataBuf)));
 	size_t n = std::min<size_t>(bytes.size(), kDataBufSize);
 	buffer->count = int32(n);
-	memcpy(buffer->data, bytes.data(), n);
+	if (n > 0)
+		memcpy(buffer->data, bytes.data(), n);
 	ZItem& item = fItems[fCount - 1];
 	item.type = Z_DATA;
 	item.data = buffer;
