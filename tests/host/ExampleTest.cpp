@@ -66,8 +66,8 @@ class ExampleTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/vtlexampleXXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
+		std::string pattern = ::testing::TempDir() + "vtlexampleXXXXXX";
+		ASSERT_NE(mkdtemp(pattern.data()), nullptr);
 		dir = pattern;
 		// A copy of the examples folder, so that the run's relative paths
 		// land here.

@@ -25,8 +25,8 @@ class StreamsTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/vtlstreamsXXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
+		std::string pattern = ::testing::TempDir() + "vtlstreamsXXXXXX";
+		ASSERT_NE(mkdtemp(pattern.data()), nullptr);
 		dir = pattern;
 	}
 	void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }

@@ -22,8 +22,8 @@ class ReadinTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/vtlreadinXXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
+		std::string pattern = ::testing::TempDir() + "vtlreadinXXXXXX";
+		ASSERT_NE(mkdtemp(pattern.data()), nullptr);
 		dir = pattern;
 	}
 	void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }

@@ -20,8 +20,8 @@ class SavesinkTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/vtlsavesinkXXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
+		std::string pattern = ::testing::TempDir() + "vtlsavesinkXXXXXX";
+		ASSERT_NE(mkdtemp(pattern.data()), nullptr);
 		dir = pattern;
 		element.ShowPanel();
 	}
