@@ -2,6 +2,7 @@
 
 #include <vantrel/Actions.h>
 #include <vantrel/Diagram.h>
+#include <vantrel/FileActions.h>
 #include <vantrel/Runtime.h>
 #include <vantrel/Streams.h>
 
@@ -104,6 +105,7 @@ int RunDiagram(const RunOptions& run)
 	// A closed standard output ends the printing, not the run.
 	std::signal(SIGPIPE, SIG_IGN);
 	DiagramSpec spec = ReadDiagram(run.diagram);
+	RegisterFileActions();
 	std::vector<TimedAction> actions = ParseActions(spec, run.diagram);
 	RuntimeOptions options;
 	options.moduleDirectory = run.modules;

@@ -150,7 +150,13 @@ void Element::SourceLoop(PortState* port)
 		fRuntime.BeginActivity();
 		if (port->observer)
 			port->observer(items, count);
-		if (port->recording) {
+		bool record;
+		{
+			// Pull may turn recording on from another thread.
+			std::lock_guard<std::mutex> guard(port->recordLock);
+			record = port->recording;
+		}
+		if (record) {
 			Delivery copy = Snapshot(items, count);
 			std::lock_guard<std::mutex> guard(port->recordLock);
 			port->recorded.push_back(std::move(copy));

@@ -28,11 +28,11 @@ class StorageTest : public ::testing::Test {
 protected:
 	void SetUp() override
 	{
-		char pattern[] = "/tmp/vtlstorageXXXXXX";
-		ASSERT_NE(mkdtemp(pattern), nullptr);
+		std::string pattern = ::testing::TempDir() + "vtlstorageXXXXXX";
+		ASSERT_NE(mkdtemp(pattern.data()), nullptr);
 		// The temporary folder may itself sit behind a link.
 		char real[PATH_MAX];
-		ASSERT_NE(realpath(pattern, real), nullptr);
+		ASSERT_NE(realpath(pattern.c_str(), real), nullptr);
 		dir = real;
 	}
 	void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }

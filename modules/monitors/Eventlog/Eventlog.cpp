@@ -11,6 +11,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -104,7 +105,7 @@ const char* const kProgramNames[128] = {"Acoustic Piano", "Bright Piano", "Elect
 	"Applause", "Gunshot"};
 
 struct streamer_Params {
-	bool closed = false;
+	std::atomic<bool> closed{false};
 	const char* label = defaultlabel;
 	StreamQueue queue{"permit input", kQueueLimit, kLineSize};
 	int32 shownTrack = -1;

@@ -9,6 +9,7 @@
 
 #include <OS.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -21,7 +22,7 @@ constexpr int kSysexLimit = 260;
 
 struct StreamParams {
 	StreamQueue queue{"file input marshal", kQueueLimit, kPacketBytes};
-	bool closed = false;
+	std::atomic<bool> closed{false};
 
 	// Parser state, touched only by input calls (serialised by the queue).
 	uint8 runningStatus = 0;
