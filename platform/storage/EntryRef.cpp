@@ -101,7 +101,7 @@ status_t get_ref_for_path(const char* path, entry_ref* ref, bool traverse)
 	std::string dir = slash == 0 ? "/" : full.substr(0, slash);
 	std::string leaf = full.substr(slash + 1);
 	if (leaf.empty())
-		leaf = ".";
+		leaf.push_back('.');
 	char resolvedDir[PATH_MAX];
 	if (!realpath(dir.c_str(), resolvedDir))
 		return B_ENTRY_NOT_FOUND;
@@ -126,7 +126,10 @@ status_t platform_path_for_ref(const entry_ref& ref, std::string* path)
 	if (it == Directories().end())
 		return B_ENTRY_NOT_FOUND;
 	const std::string& dir = it->second;
-	*path = dir == "/" ? "/" + std::string(ref.name) : dir + "/" + ref.name;
+	path->assign(dir);
+	if (path->empty() || path->back() != '/')
+		path->push_back('/');
+	path->append(ref.name);
 	return B_OK;
 }
 
