@@ -4,6 +4,7 @@
 
 #include <Packet.h>
 #include <Placement.h>
+#include <PanelElement.h>
 #include <ZModule.h>
 
 #include <RadioButton.h>
@@ -114,11 +115,7 @@ ZEXPORT void CloseElem(void* elem)
 	ZMParam* element = static_cast<ZMParam*>(elem);
 	if (!element)
 		return;
-	element->closed = true;
-	if (element->panel) {
-		element->panel->Close();
-		element->panel = nullptr;
-	}
+	close_element_panel(element);
 }
 
 ZEXPORT void TerminateElem(void* elem)
@@ -135,21 +132,12 @@ ZEXPORT void ShutDown() {}
 
 ZEXPORT void LabelElem(void* elem, const char* label)
 {
-	ZMParam* element = static_cast<ZMParam*>(elem);
-	if (!element || !element->panel)
-		return;
-	element->label = label;
-	element->panel->Lock();
-	element->panel->SetTitle(label);
-	element->panel->Unlock();
+	label_element(static_cast<ZMParam*>(elem), label);
 }
 
 ZEXPORT int Panel(void* elem, BMessage* panelMessage)
 {
-	ZMParam* element = static_cast<ZMParam*>(elem);
-	if (!element || !element->panel)
-		return -1;
-	return element->panel->Present(panelMessage, element->label);
+	return present_element(static_cast<ZMParam*>(elem), panelMessage);
 }
 
 ZEXPORT void SaveState(void* elem, BMessage* state)

@@ -5,6 +5,7 @@
 // choosing a file.
 
 #include <Placement.h>
+#include <PanelElement.h>
 #include <ZModule.h>
 
 #include <AppDefs.h>
@@ -209,11 +210,7 @@ ZEXPORT void CloseElem(void* elem)
 	ZMParam* element = static_cast<ZMParam*>(elem);
 	if (!element)
 		return;
-	if (element->panel) {
-		element->panel->Close();
-		element->panel = nullptr;
-	}
-	element->closed = true;
+	close_element_panel(element);
 	{
 		BAutolock guard(element->fileLock);
 		element->file.Unset();
@@ -236,21 +233,12 @@ ZEXPORT void ShutDown() {}
 
 ZEXPORT void LabelElem(void* elem, const char* label)
 {
-	ZMParam* element = static_cast<ZMParam*>(elem);
-	if (!element || !element->panel)
-		return;
-	element->label = label;
-	element->panel->Lock();
-	element->panel->SetTitle(label);
-	element->panel->Unlock();
+	label_element(static_cast<ZMParam*>(elem), label);
 }
 
 ZEXPORT int Panel(void* elem, BMessage* panelMessage)
 {
-	ZMParam* element = static_cast<ZMParam*>(elem);
-	if (!element || !element->panel)
-		return -1;
-	return element->panel->Present(panelMessage, element->label);
+	return present_element(static_cast<ZMParam*>(elem), panelMessage);
 }
 
 ZEXPORT void SaveState(void* elem, BMessage* state)

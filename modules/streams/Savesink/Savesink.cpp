@@ -4,6 +4,7 @@
 // A status line shows the file's name, "<Closed>" or "<FAILED!>".
 
 #include <Placement.h>
+#include <PanelElement.h>
 #include <ZModule.h>
 
 #include <AppDefs.h>
@@ -204,11 +205,7 @@ ZEXPORT void CloseElem(void* elem)
 	ZMParam* element = static_cast<ZMParam*>(elem);
 	if (!element)
 		return;
-	if (element->panel) {
-		element->panel->Close();
-		element->panel = nullptr;
-	}
-	element->closed = true;
+	close_element_panel(element);
 	if (acquire_sem(element->filePermit) == B_OK)
 		element->file.Unset();
 	delete_sem(element->filePermit);
@@ -229,22 +226,15 @@ ZEXPORT void ShutDown() {}
 
 ZEXPORT void LabelElem(void* elem, const char* label)
 {
-	ZMParam* element = static_cast<ZMParam*>(elem);
-	if (!element || !element->panel)
-		return;
-	element->label = label;
-	element->panel->Lock();
-	element->panel->SetTitle(label);
-	element->panel->Unlock();
+	label_element(static_cast<ZMParam*>(elem), label);
 }
 
 ZEXPORT int Panel(void* elem, BMessage* panelMessage)
 {
 	ZMParam* element = static_cast<ZMParam*>(elem);
-	if (!element || !element->panel)
-		return -1;
-	element->statusSuppressed = false;
-	return element->panel->Present(panelMessage, element->label);
+	if (element)
+		element->statusSuppressed = false;
+	return present_element(element, panelMessage);
 }
 
 ZEXPORT void SaveState(void* elem, BMessage* state)
