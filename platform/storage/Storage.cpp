@@ -504,7 +504,7 @@ status_t BNode::RemoveAttr(const char* name)
 // ---- BNodeInfo
 
 namespace {
-const char kTypeAttribute[] = "BEOS:TYPE";
+const char kTypeAttribute[] = "VTL:TYPE";
 }
 
 BNodeInfo::BNodeInfo() = default;
