@@ -112,17 +112,17 @@ int main(int argc, char** argv)
 	entries.push_back({B_MINI_ICON_TYPE, 101, B_MINI_ICON_RESOURCE_NAME, Icon(shortName, 16)});
 	entries.push_back({B_LARGE_ICON_TYPE, 101, B_LARGE_ICON_RESOURCE_NAME, Icon(shortName, 32)});
 
-	for (const std::string& spec : extra) {
+	for (const std::string& resource : extra) {
 		// TYPE:ID:NAME:FILE
-		size_t a = spec.find(':'), b = spec.find(':', a + 1), c = spec.find(':', b + 1);
+		size_t a = resource.find(':'), b = resource.find(':', a + 1), c = resource.find(':', b + 1);
 		if (a == std::string::npos || b == std::string::npos || c == std::string::npos)
 			Usage("--resource is TYPE:ID:NAME:FILE");
-		std::ifstream file(spec.substr(c + 1), std::ios::binary);
+		std::ifstream file(resource.substr(c + 1), std::ios::binary);
 		if (!file)
-			Usage(("cannot read " + spec.substr(c + 1)).c_str());
+			Usage(("cannot read " + resource.substr(c + 1)).c_str());
 		std::vector<uint8> data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-		entries.push_back({Code(spec.substr(0, a)), std::stoi(spec.substr(a + 1, b - a - 1)),
-			spec.substr(b + 1, c - b - 1), data});
+		entries.push_back({Code(resource.substr(0, a)), std::stoi(resource.substr(a + 1, b - a - 1)),
+			resource.substr(b + 1, c - b - 1), data});
 	}
 
 	std::vector<uint8> block = BResources::BuildBlock(entries);

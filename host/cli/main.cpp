@@ -104,13 +104,13 @@ int RunDiagram(const RunOptions& run)
 {
 	// A closed standard output ends the printing, not the run.
 	std::signal(SIGPIPE, SIG_IGN);
-	DiagramSpec spec = ReadDiagram(run.diagram);
+	DiagramPlan plan = ReadDiagram(run.diagram);
 	RegisterFileActions();
-	std::vector<TimedAction> actions = ParseActions(spec, run.diagram);
+	std::vector<TimedAction> actions = ParseActions(plan, run.diagram);
 	RuntimeOptions options;
 	options.moduleDirectory = run.modules;
 	Runtime runtime(options);
-	Instantiate(runtime, spec, run.diagram);
+	Instantiate(runtime, plan, run.diagram);
 	std::vector<std::unique_ptr<StreamTap>> taps;
 	for (const std::string& port : run.stdoutFrom)
 		taps.push_back(std::make_unique<StreamTap>(runtime, port));
@@ -152,7 +152,7 @@ int RunDiagram(const RunOptions& run)
 	if (feeder)
 		feeder->Stop();
 	if (!run.save.empty()) {
-		Json saved = SaveDiagram(runtime, spec);
+		Json saved = SaveDiagram(runtime, plan);
 		std::ofstream out(run.save);
 		if (!out)
 			throw UserError(run.save + ": cannot write the diagram file");

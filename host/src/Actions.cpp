@@ -266,15 +266,15 @@ std::vector<std::string> ActionKeys()
 	return keys;
 }
 
-std::vector<TimedAction> ParseActions(const DiagramSpec& spec, const std::string& where)
+std::vector<TimedAction> ParseActions(const DiagramPlan& plan, const std::string& where)
 {
 	std::set<std::string> ids;
-	for (const ElementSpec& e : spec.elements)
+	for (const ElementPlan& e : plan.elements)
 		ids.insert(e.id);
 	std::vector<TimedAction> actions;
 	std::lock_guard<std::mutex> guard(sKindsLock);
 	int index = 0;
-	for (const Json& entry : spec.actions) {
+	for (const Json& entry : plan.actions) {
 		std::string at = where + ": action " + std::to_string(index++);
 		if (!entry.is_object())
 			throw UserError(at + ": an action is an object such as {\"at\": 0.5, \"element\": \"id\", \"click\": \"OK\"}");

@@ -19,7 +19,7 @@ std::string FormatPortRef(const PortRef& ref)
 	return ref.port.empty() ? ref.element : ref.element + "." + ref.port;
 }
 
-DiagramSpec ReadDiagram(const std::string& path)
+DiagramPlan ReadDiagram(const std::string& path)
 {
 	std::ifstream in(path);
 	if (!in)
@@ -63,14 +63,14 @@ const std::string& RequireString(const Json& object, const char* key, const std:
 
 }  // namespace
 
-DiagramSpec ParseDiagram(const Json& json, const std::string& where)
+DiagramPlan ParseDiagram(const Json& json, const std::string& where)
 {
 	if (!json.is_object())
 		throw UserError(where + ": a diagram is a JSON object with \"elements\" and \"cords\"");
-	DiagramSpec spec;
+	DiagramPlan plan;
 	for (auto it = json.begin(); it != json.end(); ++it) {
 		if (it.key() != "elements" && it.key() != "cords" && it.key() != "actions")
-			spec.extra[it.key()] = it.value();
+			plan.extra[it.key()] = it.value();
 	}
 	if (!json.contains("elements") || !json["elements"].is_array())
 		throw UserError(where + ": \"elements\" must be a list");
@@ -80,7 +80,7 @@ DiagramSpec ParseDiagram(const Json& json, const std::string& where)
 		std::string at = where + ": element " + std::to_string(index++);
 		if (!e.is_object())
 			throw UserError(at + ": must be an object");
-		ElementSpec element;
+		ElementPlan element;
 		element.id = RequireString(e, "id", at);
 		at = where + ": element '" + element.id + "'";
 		if (element.id.empty() || element.id.find('.') != std::string::npos)
@@ -108,7 +108,7 @@ DiagramSpec ParseDiagram(const Json& json, const std::string& where)
 			if (!known.count(key.key()))
 				throw UserError(at + ": unknown key \"" + key.key() + "\"");
 		}
-		spec.elements.push_back(std::move(element));
+		plan.elements.push_back(std::move(element));
 	}
 	if (json.contains("cords")) {
 		if (!json["cords"].is_array())
@@ -116,7 +116,7 @@ DiagramSpec ParseDiagram(const Json& json, const std::string& where)
 		index = 0;
 		for (const Json& c : json["cords"]) {
 			std::string at = where + ": cord " + std::to_string(index++);
-			CordSpec cord;
+			CordPlan cord;
 			if (c.is_array() && c.size() == 2 && c[0].is_string() && c[1].is_string()) {
 				cord.from = ParsePortRef(c[0].get<std::string>());
 				cord.to = ParsePortRef(c[1].get<std::string>());
@@ -130,23 +130,23 @@ DiagramSpec ParseDiagram(const Json& json, const std::string& where)
 				if (!ids.count(ref->element))
 					throw UserError(at + ": unknown element '" + ref->element + "' in \""
 						+ FormatPortRef(*ref) + "\"");
-			spec.cords.push_back(cord);
+			plan.cords.push_back(cord);
 		}
 	}
 	if (json.contains("actions")) {
 		if (!json["actions"].is_array())
 			throw UserError(where + ": \"actions\" must be a list");
-		spec.actions = json["actions"];
+		plan.actions = json["actions"];
 	}
-	return spec;
+	return plan;
 }
 
-void Instantiate(Runtime& runtime, const DiagramSpec& spec, const std::string& where)
+void Instantiate(Runtime& runtime, const DiagramPlan& plan, const std::string& where)
 {
 	// Check modules, state and ports before opening anything.
-	std::vector<BMessage> states(spec.elements.size());
-	for (size_t i = 0; i < spec.elements.size(); i++) {
-		const ElementSpec& e = spec.elements[i];
+	std::vector<BMessage> states(plan.elements.size());
+	for (size_t i = 0; i < plan.elements.size(); i++) {
+		const ElementPlan& e = plan.elements[i];
 		std::string reason;
 		Module* module = runtime.Catalog().Get(e.module, &reason);
 		if (!module)
@@ -156,12 +156,12 @@ void Instantiate(Runtime& runtime, const DiagramSpec& spec, const std::string& w
 			JsonToMessage(e.state, &states[i], where + ": element '" + e.id + "'");
 	}
 	auto moduleOf = [&](const std::string& id) -> Module* {
-		for (const ElementSpec& e : spec.elements)
+		for (const ElementPlan& e : plan.elements)
 			if (e.id == id)
 				return runtime.Catalog().Get(e.module, nullptr);
 		return nullptr;
 	};
-	for (const CordSpec& cord : spec.cords) {
+	for (const CordPlan& cord : plan.cords) {
 		for (const PortRef* ref : {&cord.from, &cord.to}) {
 			Module* module = moduleOf(ref->element);
 			if (!module->FindPort(ref->port)) {
@@ -175,9 +175,9 @@ void Instantiate(Runtime& runtime, const DiagramSpec& spec, const std::string& w
 		}
 	}
 
-	for (const ElementSpec& e : spec.elements)
+	for (const ElementPlan& e : plan.elements)
 		runtime.Open(e.module, e.id);
-	for (const CordSpec& cord : spec.cords) {
+	for (const CordPlan& cord : plan.cords) {
 		try {
 			runtime.Connect(*runtime.Find(cord.from.element), cord.from.port,
 				*runtime.Find(cord.to.element), cord.to.port);
@@ -185,15 +185,15 @@ void Instantiate(Runtime& runtime, const DiagramSpec& spec, const std::string& w
 			throw UserError(where + ": " + error.what());
 		}
 	}
-	for (size_t i = 0; i < spec.elements.size(); i++)
-		if (spec.elements[i].hasState)
-			runtime.Find(spec.elements[i].id)->SetState(&states[i]);
-	for (const ElementSpec& e : spec.elements)
+	for (size_t i = 0; i < plan.elements.size(); i++)
+		if (plan.elements[i].hasState)
+			runtime.Find(plan.elements[i].id)->SetState(&states[i]);
+	for (const ElementPlan& e : plan.elements)
 		runtime.Find(e.id)->LoadComplete();
-	for (const ElementSpec& e : spec.elements)
+	for (const ElementPlan& e : plan.elements)
 		if (e.hasLabel)
 			runtime.Find(e.id)->SetLabel(e.label);
-	for (const ElementSpec& e : spec.elements) {
+	for (const ElementPlan& e : plan.elements) {
 		Element* element = runtime.Find(e.id);
 		if (e.panel) {
 			element->panelRequested = true;
@@ -204,11 +204,11 @@ void Instantiate(Runtime& runtime, const DiagramSpec& spec, const std::string& w
 	}
 }
 
-Json SaveDiagram(Runtime& runtime, const DiagramSpec& spec)
+Json SaveDiagram(Runtime& runtime, const DiagramPlan& plan)
 {
 	Json out = Json::object();
 	Json elements = Json::array();
-	for (const ElementSpec& e : spec.elements) {
+	for (const ElementPlan& e : plan.elements) {
 		Json entry = Json::object();
 		entry["id"] = e.id;
 		entry["module"] = e.module;
@@ -230,12 +230,12 @@ Json SaveDiagram(Runtime& runtime, const DiagramSpec& spec)
 	}
 	out["elements"] = elements;
 	Json cords = Json::array();
-	for (const CordSpec& cord : spec.cords)
+	for (const CordPlan& cord : plan.cords)
 		cords.push_back(Json{{"from", FormatPortRef(cord.from)}, {"to", FormatPortRef(cord.to)}});
 	out["cords"] = cords;
-	if (!spec.actions.empty())
-		out["actions"] = spec.actions;
-	for (auto it = spec.extra.begin(); it != spec.extra.end(); ++it)
+	if (!plan.actions.empty())
+		out["actions"] = plan.actions;
+	for (auto it = plan.extra.begin(); it != plan.extra.end(); ++it)
 		out[it.key()] = it.value();
 	return out;
 }

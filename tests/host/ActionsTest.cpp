@@ -155,13 +155,13 @@ TEST(Actions, MoreKindsCanBeRegistered)
 		[&](ActionContext& context) { seen.push_back(context.element.Id() + ":" + context.entry["note"].get<std::string>()); },
 		{"extra"}});
 	Runtime runtime(TestOptions());
-	DiagramSpec spec = ParseDiagram(Json::parse(R"({
+	DiagramPlan plan = ParseDiagram(Json::parse(R"({
 		"elements": [{"id": "chan", "module": "Laneset"}],
 		"actions": [{"at": 0.2, "element": "chan", "note": "b", "extra": 1},
 		            {"at": 0.1, "element": "chan", "note": "a"}]
 	})"), "test");
-	std::vector<TimedAction> actions = ParseActions(spec, "test");
-	Instantiate(runtime, spec, "test");
+	std::vector<TimedAction> actions = ParseActions(plan, "test");
+	Instantiate(runtime, plan, "test");
 	ActionSchedule schedule(runtime, actions);
 	EXPECT_DOUBLE_EQ(schedule.NextIn(0), 0.1);
 	schedule.RunDue(0.15);
@@ -169,7 +169,7 @@ TEST(Actions, MoreKindsCanBeRegistered)
 	schedule.RunDue(1);
 	EXPECT_EQ(seen, (std::vector<std::string>{"chan:a", "chan:b"}));
 	EXPECT_TRUE(schedule.Done());
-	DiagramSpec wrong = ParseDiagram(Json::parse(R"({
+	DiagramPlan wrong = ParseDiagram(Json::parse(R"({
 		"elements": [{"id": "chan", "module": "Laneset"}],
 		"actions": [{"element": "chan", "note": 3}]
 	})"), "test");

@@ -169,16 +169,16 @@ TEST(Diagram, StateSurvivesSaveAndLoad)
 	Json diagram = {{"elements", Json::array({Json{{"id", "p"}, {"module", "Probe"}, {"state", state}}})},
 		{"cords", Json::array()}};
 	Runtime runtime(ProbeOptions());
-	DiagramSpec spec = ParseDiagram(diagram, "test");
-	Instantiate(runtime, spec, "test");
-	Json saved = SaveDiagram(runtime, spec);
+	DiagramPlan plan = ParseDiagram(diagram, "test");
+	Instantiate(runtime, plan, "test");
+	Json saved = SaveDiagram(runtime, plan);
 	EXPECT_EQ(saved["elements"][0]["state"], state) << saved.dump(1);
 
 	// Loading what was saved gives the same message again.
 	Runtime again(ProbeOptions());
-	DiagramSpec respec = ParseDiagram(saved, "saved");
-	Instantiate(again, respec, "saved");
-	EXPECT_EQ(SaveDiagram(again, respec), saved);
+	DiagramPlan replan = ParseDiagram(saved, "saved");
+	Instantiate(again, replan, "saved");
+	EXPECT_EQ(SaveDiagram(again, replan), saved);
 }
 
 TEST(Diagram, BadInputIsNamed)

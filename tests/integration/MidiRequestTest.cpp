@@ -38,8 +38,8 @@ TEST(MidiRequest, MarkedNoteOnsTakeTheDivertedBranch)
 {
 	Runtime runtime(TestOptions());
 	std::string path = std::string(VANTREL_SOURCE_DIR) + "/examples/midi-request.json";
-	DiagramSpec spec = ReadDiagram(path);
-	Instantiate(runtime, spec, path);
+	DiagramPlan plan = ReadDiagram(path);
+	Instantiate(runtime, plan, path);
 	runtime.Start();
 
 	// Note-on channel 1 key 60, a controller, and the note-off as a

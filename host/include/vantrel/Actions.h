@@ -87,7 +87,7 @@ struct TimedAction {
 
 // Checks and orders a diagram's actions; throws UserError naming the file
 // and the action.
-std::vector<TimedAction> ParseActions(const DiagramSpec& spec, const std::string& where);
+std::vector<TimedAction> ParseActions(const DiagramPlan& plan, const std::string& where);
 // Performs one action now.
 void RunAction(Runtime& runtime, const TimedAction& action);
 

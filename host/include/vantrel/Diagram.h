@@ -26,7 +26,7 @@ struct PortRef {
 	std::string port;
 };
 
-struct ElementSpec {
+struct ElementPlan {
 	std::string id;
 	std::string module;
 	std::string label;
@@ -36,14 +36,14 @@ struct ElementSpec {
 	Json state;
 };
 
-struct CordSpec {
+struct CordPlan {
 	PortRef from;
 	PortRef to;
 };
 
-struct DiagramSpec {
-	std::vector<ElementSpec> elements;
-	std::vector<CordSpec> cords;
+struct DiagramPlan {
+	std::vector<ElementPlan> elements;
+	std::vector<CordPlan> cords;
 	Json actions = Json::array();
 	// Keys of the file this host does not interpret, written back on save.
 	Json extra = Json::object();
@@ -53,14 +53,14 @@ PortRef ParsePortRef(const std::string& text);
 std::string FormatPortRef(const PortRef& ref);
 
 // Reads and checks a diagram file; throws UserError with the file's name.
-DiagramSpec ReadDiagram(const std::string& path);
-DiagramSpec ParseDiagram(const Json& json, const std::string& where);
+DiagramPlan ReadDiagram(const std::string& path);
+DiagramPlan ParseDiagram(const Json& json, const std::string& where);
 
 // Opens the elements, sets their state, completes the load, labels them,
 // shows the panels asked for and wires the cords, in that order.
-void Instantiate(Runtime& runtime, const DiagramSpec& spec, const std::string& where);
+void Instantiate(Runtime& runtime, const DiagramPlan& plan, const std::string& where);
 
 // The diagram as it is now, with every element's saved state.
-Json SaveDiagram(Runtime& runtime, const DiagramSpec& spec);
+Json SaveDiagram(Runtime& runtime, const DiagramPlan& plan);
 
 }  // namespace vantrel

@@ -219,11 +219,11 @@ TEST(KindtagDiagram, SavedAndLoadedAgainGivesTheSameState)
 	Json saved;
 	{
 		Runtime runtime(TestOptions());
-		DiagramSpec spec = ParseDiagram(diagram, "test");
-		Instantiate(runtime, spec, "test");
+		DiagramPlan plan = ParseDiagram(diagram, "test");
+		Instantiate(runtime, plan, "test");
 		PanelDriver(*runtime.Find("kind")).Click("Controller");
 		PanelDriver(*runtime.Find("chan")).Click("16");
-		saved = SaveDiagram(runtime, spec);
+		saved = SaveDiagram(runtime, plan);
 	}
 	const Json& kind = saved["elements"][0];
 	EXPECT_EQ(kind["label"], "Notes");
@@ -235,7 +235,7 @@ TEST(KindtagDiagram, SavedAndLoadedAgainGivesTheSameState)
 	EXPECT_FALSE(saved["elements"][2].contains("panel"));
 
 	Runtime again(TestOptions());
-	DiagramSpec spec = ParseDiagram(saved, "saved");
-	Instantiate(again, spec, "saved");
-	EXPECT_EQ(SaveDiagram(again, spec), saved);
+	DiagramPlan plan = ParseDiagram(saved, "saved");
+	Instantiate(again, plan, "saved");
+	EXPECT_EQ(SaveDiagram(again, plan), saved);
 }
